@@ -1,0 +1,71 @@
+#include "doclog/open_doc_log.h"
+
+#include <algorithm>
+
+#include "doclog/log_encoding.h"
+#include "library/utf.h"
+
+namespace valmora {
+
+bool EntryList::Add(const std::wstring& entry) {
+  if (entries_.size() >= kMaxEntries) return false;
+  entries_.push_back(entry);
+  return true;
+}
+
+bool EntryList::Contains(const std::wstring& entry) const {
+  return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
+}
+
+bool OpenDocLog::Exists() const { return fs_.FindsAnyEntry(path_); }
+
+std::optional<std::vector<std::wstring>> OpenDocLog::ReadLines() const {
+  if (!Exists()) return std::nullopt;
+  const auto bytes = fs_.ReadAll(path_);
+  if (!bytes) return std::nullopt;
+  return DecodeLogLines(*bytes, locale_);
+}
+
+bool OpenDocLog::Overwrite(const std::wstring& dateLine, const EntryList& entries) {
+  std::vector<std::wstring> lines{dateLine};
+  lines.insert(lines.end(), entries.Entries().begin(), entries.Entries().end());
+  return Replace(lines);
+}
+
+bool OpenDocLog::MergeRewrite(EntryList& entries) {
+  if (const auto previous = ReadLines()) {
+    for (const auto& line : *previous) {
+      if (!entries.Contains(line)) entries.Add(line);
+    }
+  }
+  return Replace(entries.Entries());
+}
+
+bool OpenDocLog::AppendLine(const std::wstring& line) { return AppendText(line + L"\r\n"); }
+
+bool OpenDocLog::AppendBlock(const std::wstring& block) { return AppendText(block + L"\r\n"); }
+
+bool OpenDocLog::Replace(const std::vector<std::wstring>& lines) {
+  return fs_.ReplaceAtomically(path_, EncodeLogLines(lines, locale_));
+}
+
+// The old bytes are kept exactly; only when the new text does not fit the
+// file's encoding is the whole file rewritten as UTF-8.
+bool OpenDocLog::AppendText(const std::wstring& text) {
+  std::string bytes;
+  if (Exists()) {
+    auto old = fs_.ReadAll(path_);
+    if (!old) return false;
+    bytes = std::move(*old);
+  }
+  if (HasUtf8Bom(bytes)) {
+    bytes += ToUtf8(text);
+  } else if (const auto ansi = locale_.ToAnsi(text)) {
+    bytes += *ansi;
+  } else {
+    bytes = "\xEF\xBB\xBF" + ToUtf8(locale_.FromAnsi(bytes) + text);
+  }
+  return fs_.ReplaceAtomically(path_, bytes);
+}
+
+}  // namespace valmora

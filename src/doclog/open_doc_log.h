@@ -1,0 +1,58 @@
+// The open-document log beside the executable: readers and writers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "doclog/locale.h"
+#include "library/file_system.h"
+
+namespace valmora {
+
+// The entries one call of Go collects: the first 100 are kept, the rest
+// only counted by the caller.
+class EntryList {
+ public:
+  static constexpr std::size_t kMaxEntries = 100;
+
+  // False when the list is full and the entry was not stored.
+  bool Add(const std::wstring& entry);
+  bool Contains(const std::wstring& entry) const;
+  const std::vector<std::wstring>& Entries() const { return entries_; }
+  std::size_t Count() const { return entries_.size(); }
+
+ private:
+  std::vector<std::wstring> entries_;
+};
+
+class OpenDocLog {
+ public:
+  OpenDocLog(std::wstring path, FileSystem& fs, const Locale& locale)
+      : path_(std::move(path)), fs_(fs), locale_(locale) {}
+
+  const std::wstring& Path() const { return path_; }
+  const Locale& GetLocale() const { return locale_; }
+  bool Exists() const;
+  // Every line, or nothing when the log is missing or cannot be read.
+  std::optional<std::vector<std::wstring>> ReadLines() const;
+
+  // Every writer leaves the old log untouched when it returns false.
+  bool Overwrite(const std::wstring& dateLine, const EntryList& entries);
+  // Adds to entries every line of the previous log it does not hold yet,
+  // then writes entries alone (no new date line).
+  bool MergeRewrite(EntryList& entries);
+  bool AppendLine(const std::wstring& line);
+  // block already ends in CR LF; one empty line follows it.
+  bool AppendBlock(const std::wstring& block);
+
+ private:
+  bool Replace(const std::vector<std::wstring>& lines);
+  bool AppendText(const std::wstring& text);
+
+  std::wstring path_;
+  FileSystem& fs_;
+  const Locale& locale_;
+};
+
+}  // namespace valmora

@@ -1,0 +1,106 @@
+#include "doclog/open_doc_log.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/fakes.h"
+
+namespace valmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeLocale;
+
+constexpr wchar_t kLog[] = L"C:\\V\\Valmora.txt";
+
+class OpenDocLogTest : public ::testing::Test {
+ protected:
+  FakeLocale locale;
+  FakeFileSystem fs;
+  OpenDocLog log{kLog, fs, locale};
+
+  std::string& Bytes() { return fs.files[kLog]; }
+};
+
+TEST_F(OpenDocLogTest, OverwriteWritesDateLineThenEntries) {
+  EntryList entries;
+  entries.Add(L"C:\\a.xlsx");
+  entries.Add(L"C:\\b.docx");
+  ASSERT_TRUE(log.Overwrite(L"05/12/2026 14:07", entries));
+  EXPECT_EQ(Bytes(), "05/12/2026 14:07\r\nC:\\a.xlsx\r\nC:\\b.docx\r\n");
+}
+
+TEST_F(OpenDocLogTest, AFailedWriteLeavesTheOldLog) {
+  Bytes() = "old\r\n";
+  fs.failWrites = true;
+  EXPECT_FALSE(log.Overwrite(L"05/12/2026 14:07", EntryList{}));
+  EXPECT_FALSE(log.AppendLine(L"x"));
+  EXPECT_EQ(Bytes(), "old\r\n");
+}
+
+TEST_F(OpenDocLogTest, EntryListKeepsTheFirstHundred) {
+  EntryList entries;
+  for (int i = 0; i < 150; ++i) entries.Add(L"e" + std::to_wstring(i));
+  EXPECT_EQ(entries.Count(), 100u);
+  EXPECT_EQ(entries.Entries().back(), L"e99");
+}
+
+TEST_F(OpenDocLogTest, MergePutsCurrentFirstThenUnseenOldLinesOnce) {
+  Bytes() = "01/12/2026 09:00\r\nC:\\a.xlsx\r\nC:\\notes.txt\r\nC:\\notes.txt\r\n\r\nC:\\closed.docx\r\n\r\n";
+  EntryList entries;
+  entries.Add(L"C:\\new.docx");
+  entries.Add(L"C:\\a.xlsx");
+  ASSERT_TRUE(log.MergeRewrite(entries));
+  EXPECT_EQ(Bytes(),
+            "C:\\new.docx\r\nC:\\a.xlsx\r\n01/12/2026 09:00\r\nC:\\notes.txt\r\n\r\nC:\\closed.docx\r\n");
+}
+
+TEST_F(OpenDocLogTest, MergeKeepsOnlyAsManyOldLinesAsFitTheLimit) {
+  std::string old;
+  for (int i = 0; i < 40; ++i) old += "C:\\old" + std::to_string(i) + ".txt\r\n";
+  Bytes() = old;
+  EntryList entries;
+  for (int i = 0; i < 80; ++i) entries.Add(L"C:\\now" + std::to_wstring(i) + L".xlsx");
+  ASSERT_TRUE(log.MergeRewrite(entries));
+  const auto lines = log.ReadLines();
+  ASSERT_EQ(lines->size(), 100u);
+  EXPECT_EQ((*lines)[79], L"C:\\now79.xlsx");
+  EXPECT_EQ((*lines)[80], L"C:\\old0.txt");
+  EXPECT_EQ((*lines)[99], L"C:\\old19.txt");
+}
+
+TEST_F(OpenDocLogTest, MergeWithoutPreviousLogWritesCurrentEntriesOnly) {
+  EntryList entries;
+  entries.Add(L"C:\\a.xlsx");
+  ASSERT_TRUE(log.MergeRewrite(entries));
+  EXPECT_EQ(Bytes(), "C:\\a.xlsx\r\n");
+}
+
+TEST_F(OpenDocLogTest, AppendsKeepOldBytesAndBlockLeavesAnEmptyLine) {
+  ASSERT_TRUE(log.AppendLine(L"C:\\first.txt"));  // creates the log
+  ASSERT_TRUE(log.AppendBlock(L"C:\\a.txt\r\nC:\\b.txt\r\n"));
+  EXPECT_EQ(Bytes(), "C:\\first.txt\r\nC:\\a.txt\r\nC:\\b.txt\r\n\r\n");
+}
+
+TEST_F(OpenDocLogTest, AppendOutsideTheCodePageRewritesAsUtf8) {
+  Bytes() = "caf\xe9.txt\r\n";
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" "caf\xC3\xA9.txt\r\nC:\\\xE6\x97\xA5.txt\r\n");
+  ASSERT_TRUE(log.AppendLine(L"plain"));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"caf\u00e9.txt", L"C:\\\u65e5.txt", L"plain"}));
+}
+
+TEST_F(OpenDocLogTest, AnUnreadableLogIsNotReplacedByAnAppend) {
+  Bytes() = "keep\r\n";
+  fs.failReads = true;
+  EXPECT_FALSE(log.AppendLine(L"x"));
+  fs.failReads = false;
+  EXPECT_EQ(Bytes(), "keep\r\n");
+}
+
+TEST_F(OpenDocLogTest, MissingLogReadsAsNothing) {
+  EXPECT_FALSE(log.Exists());
+  EXPECT_FALSE(log.ReadLines().has_value());
+}
+
+}  // namespace
+}  // namespace valmora

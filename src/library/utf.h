@@ -1,0 +1,12 @@
+// UTF-8 for the log file's bytes; wchar_t is UTF-16 on Windows, UTF-32 elsewhere.
+#pragma once
+
+#include <string>
+
+namespace valmora {
+
+std::string ToUtf8(const std::wstring& text);
+// Malformed bytes become U+FFFD; nothing is dropped silently.
+std::wstring FromUtf8(const std::string& bytes);
+
+}  // namespace valmora

@@ -1,0 +1,33 @@
+// frmMain as the core drives it.
+#pragma once
+
+#include <string>
+
+namespace valmora {
+
+struct TwipSize {
+  long width = 0;
+  long height = 0;
+};
+
+enum class MessageIcon { None, Exclamation };
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+  virtual void SetCmdLineCaption(const std::wstring& text) = 0;   // lblCmdLine
+  virtual void SetMsg1Caption(const std::wstring& text) = 0;      // lblMsg1
+  virtual void SetWatchModePressed(bool pressed) = 0;             // cmdWatchMode
+  virtual bool IsWatchModePressed() const = 0;
+  virtual void SetReopenOnRestartPressed(bool pressed) = 0;       // cmdReopenOnRestart
+  virtual TwipSize ScreenSize() const = 0;
+  virtual TwipSize WindowSize() const = 0;
+  virtual void MoveTo(long leftTwips, long topTwips) = 0;
+  virtual void Display() = 0;
+  // Closing from code ends the program.
+  virtual void Close() = 0;
+  // The platform's standard message box with an OK button, titled "Valmora".
+  virtual void ShowStandardMessage(const std::wstring& text, MessageIcon icon) = 0;
+};
+
+}  // namespace valmora

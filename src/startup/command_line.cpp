@@ -1,0 +1,31 @@
+#include "startup/command_line.h"
+
+#include "library/text.h"
+
+namespace valmora {
+
+CommandLineRun MatchCommandLine(const std::wstring& commandLine) {
+  if (ContainsNoCase(commandLine, L"/shutdown")) return CommandLineRun::Shutdown;
+  if (ContainsNoCase(commandLine, L"/reopen")) return CommandLineRun::Reopen;
+  if (ContainsNoCase(commandLine, L"/watch")) return CommandLineRun::Watch;
+  return TrimBlanks(commandLine).empty() ? CommandLineRun::Interactive : CommandLineRun::Invalid;
+}
+
+std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine) {
+  // The program name ends at the closing quote when it starts with one,
+  // else at the first blank or tab (the platform's own rule for argv[0]).
+  std::size_t pos = 0;
+  if (!processCommandLine.empty() && processCommandLine[0] == L'"') {
+    const std::size_t close = processCommandLine.find(L'"', 1);
+    pos = close == std::wstring::npos ? processCommandLine.size() : close + 1;
+  } else {
+    pos = processCommandLine.find_first_of(L" \t");
+    if (pos == std::wstring::npos) pos = processCommandLine.size();
+  }
+  while (pos < processCommandLine.size() && (processCommandLine[pos] == L' ' || processCommandLine[pos] == L'\t')) {
+    ++pos;
+  }
+  return processCommandLine.substr(pos);
+}
+
+}  // namespace valmora

@@ -1,0 +1,18 @@
+// What the command line asks for.
+#pragma once
+
+#include <string>
+
+namespace valmora {
+
+enum class CommandLineRun { Shutdown, Reopen, Watch, Interactive, Invalid };
+
+// Switches count anywhere and in any case; the first of /shutdown, /reopen,
+// /watch found decides. Anything else must be blank.
+CommandLineRun MatchCommandLine(const std::wstring& commandLine);
+
+// The text after the program's own path on a process command line, leading
+// blanks removed, as one string.
+std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine);
+
+}  // namespace valmora

@@ -1,0 +1,118 @@
+#include "startup/startup.h"
+
+#include <cmath>
+
+#include "doclog/open_doc_log.h"
+#include "library/text.h"
+#include "mainwindow/log_summary.h"
+#include "msgbox/help_text.h"
+#include "startup/command_line.h"
+
+namespace valmora {
+namespace {
+
+// "\" of the window's placement: the difference rounded half to even, then
+// divided toward zero.
+long IntegerDivide(double numerator, long denominator) {
+  return static_cast<long>(std::nearbyint(numerator)) / denominator;
+}
+
+void PlaceWindow(MainView& view) {
+  const TwipSize screen = view.ScreenSize();
+  const TwipSize window = view.WindowSize();
+  view.MoveTo(IntegerDivide(screen.width - window.width, 2), IntegerDivide(screen.height - window.height, 4));
+}
+
+// Step 10: offer the reopen when the log lists at least one entry of any kind.
+void OfferReopen(const std::wstring& summary, StartupServices& services) {
+  if (summary.empty() || CountOccurrences(summary, L"none", Compare::Text) >= 4) return;
+  if (!services.questions) return;
+  if (services.questions->AskYesNo(kStartupQuestion, 5, true) && services.scanner) {
+    services.scanner->Go(kStartupReopen);
+  }
+}
+
+}  // namespace
+
+StartupOutcome RunStartup(MainState& state, StartupServices& services) {
+  MainView& view = services.view;
+
+  state.objMutex = services.createGuard();
+  if (!state.objMutex || state.objMutex->InstExists()) {
+    view.Close();
+    return StartupOutcome::Ended;
+  }
+
+  state.strLogFile = state.exeFolder + L"\\" + state.exeBaseName + L".txt";
+  const OpenDocLog log(state.strLogFile, services.fs, services.locale);
+  const CommandLineRun run = MatchCommandLine(state.commandLine);
+
+  if (run == CommandLineRun::Shutdown) {
+    if (services.scanner) {
+      services.scanner->Go(kQuietScan);
+      services.scanner->InShutdown();
+    }
+    view.Close();
+    return StartupOutcome::Ended;
+  }
+
+  state.blnLoading = true;
+  PlaceWindow(view);
+
+  bool blnReopenRun = false;
+  switch (run) {
+    case CommandLineRun::Reopen:
+      blnReopenRun = true;
+      view.SetCmdLineCaption(L"Reopen mode set via commandline");
+      state.blnCmdLineMode = true;
+      break;
+    case CommandLineRun::Watch:
+      state.blnWatching = true;
+      view.SetCmdLineCaption(L"Watch mode set via commandline");
+      state.blnCmdLineMode = true;
+      break;
+    case CommandLineRun::Invalid:
+      view.ShowStandardMessage(L"Commandline is invalid", MessageIcon::Exclamation);
+      view.ShowStandardMessage(HelpText(state.exeBaseName), MessageIcon::None);
+      view.Close();
+      return StartupOutcome::Ended;
+    default:
+      break;
+  }
+
+  const std::wstring runValue = ReadRegValue(services.registry, kHkeyCurrentUser, kRunKey, state.exeBaseName);
+  if (EndsWithNoCase(runValue, L"/watch")) {
+    view.SetWatchModePressed(true);
+    if (!blnReopenRun) state.blnWatching = true;
+  } else {
+    const std::wstring runOnceValue =
+        ReadRegValue(services.registry, kHkeyCurrentUser, kRunOnceKey, state.exeBaseName);
+    if (EndsWithNoCase(runOnceValue, L"/reopen")) view.SetReopenOnRestartPressed(true);
+  }
+
+  if (state.blnWatching && services.watch) services.watch->InitWatch();
+
+  if (!blnReopenRun && !state.blnWatching) {
+    view.SetMsg1Caption(GetLogSummary(log));
+  } else {
+    if (!view.IsWatchModePressed()) {
+      const std::wstring summary = GetLogSummary(log);
+      view.SetMsg1Caption(summary);
+      view.Display();
+      OfferReopen(summary, services);
+    }
+    if (blnReopenRun) {
+      DeleteRegEntry(services.registry, kHkeyCurrentUser, kRunOnceKey, state.exeBaseName);
+      view.Close();
+      return StartupOutcome::Ended;
+    }
+    if (services.scanner) services.scanner->Go(kQuietScan);
+    if (services.watch) services.watch->EnableTimer();
+  }
+
+  state.blnLoading = false;
+  view.Display();
+  return StartupOutcome::Running;
+}
+
+}  // namespace valmora

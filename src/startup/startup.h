@@ -1,0 +1,68 @@
+// The start-up procedure of frmMain: which run this process makes.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "doclog/go.h"
+#include "doclog/locale.h"
+#include "library/file_system.h"
+#include "library/registry.h"
+#include "mainwindow/main_view.h"
+
+namespace valmora {
+
+class InstanceGuard {
+ public:
+  virtual ~InstanceGuard() = default;
+  virtual bool InstExists() const = 0;
+};
+
+class WatchControl {
+ public:
+  virtual ~WatchControl() = default;
+  virtual void InitWatch() = 0;
+  virtual void EnableTimer() = 0;  // tmrWatch
+};
+
+class Questions {
+ public:
+  virtual ~Questions() = default;
+  virtual bool AskYesNo(const std::wstring& message, int countDown, bool defaultYes) = 0;
+};
+
+inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr wchar_t kStartupQuestion[] = L"Reopen previously open MS Office documents/items?";
+
+// frmMain's state that start-up sets up.
+struct MainState {
+  std::wstring exeFolder;    // without a trailing "\"
+  std::wstring exeBaseName;  // file name without extension
+  std::wstring commandLine;
+  std::wstring strLogFile;
+  bool blnCmdLineMode = false;
+  bool blnLoading = false;
+  bool blnWatching = false;
+  std::unique_ptr<InstanceGuard> objMutex;
+};
+
+// Everything start-up touches. The capabilities built later may be absent;
+// start-up then leaves their step out.
+struct StartupServices {
+  std::function<std::unique_ptr<InstanceGuard>()> createGuard;
+  MainView& view;
+  RegistryApi& registry;
+  FileSystem& fs;
+  const Locale& locale;
+  DocumentScanner* scanner = nullptr;
+  WatchControl* watch = nullptr;
+  Questions* questions = nullptr;
+};
+
+enum class StartupOutcome { Ended, Running };
+
+StartupOutcome RunStartup(MainState& state, StartupServices& services);
+
+}  // namespace valmora

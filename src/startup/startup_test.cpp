@@ -1,0 +1,293 @@
+#include "startup/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "startup/command_line.h"
+#include "testing/fakes.h"
+
+namespace valmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeLocale;
+using testing::FakeRegistry;
+
+// Every call start-up makes lands in one journal, in order.
+struct Journal {
+  std::vector<std::wstring> events;
+  void Add(std::wstring e) { events.push_back(std::move(e)); }
+  bool Has(const std::wstring& e) const { return std::find(events.begin(), events.end(), e) != events.end(); }
+};
+
+class FakeView : public MainView {
+ public:
+  explicit FakeView(Journal& j) : j_(j) {}
+  void SetCmdLineCaption(const std::wstring& t) override { cmdLine = t; }
+  void SetMsg1Caption(const std::wstring& t) override { msg1 = t; }
+  void SetWatchModePressed(bool p) override { watchPressed = p; }
+  bool IsWatchModePressed() const override { return watchPressed; }
+  void SetReopenOnRestartPressed(bool p) override { reopenPressed = p; }
+  TwipSize ScreenSize() const override { return {19200, 10800}; }
+  TwipSize WindowSize() const override { return {5955, 3501}; }
+  void MoveTo(long l, long t) override { left = l, top = t; }
+  void Display() override { j_.Add(L"display"); }
+  void Close() override { j_.Add(L"close"); }
+  void ShowStandardMessage(const std::wstring& t, MessageIcon) override { j_.Add(L"msgbox:" + t.substr(0, t.find(L"\r"))); }
+
+  std::wstring cmdLine, msg1;
+  bool watchPressed = false, reopenPressed = false;
+  long left = -1, top = -1;
+
+ private:
+  Journal& j_;
+};
+
+class FakeScanner : public DocumentScanner {
+ public:
+  explicit FakeScanner(Journal& j) : j_(j) {}
+  void Go(const GoFlags& f) override {
+    j_.Add(f == kQuietScan ? L"go:scan" : f == kStartupReopen ? L"go:reopen" : L"go:other");
+  }
+  void InShutdown() override { j_.Add(L"inshutdown"); }
+
+ private:
+  Journal& j_;
+};
+
+class FakeWatch : public WatchControl {
+ public:
+  explicit FakeWatch(Journal& j) : j_(j) {}
+  void InitWatch() override { j_.Add(L"initwatch"); }
+  void EnableTimer() override { j_.Add(L"timer"); }
+
+ private:
+  Journal& j_;
+};
+
+class FakeQuestions : public Questions {
+ public:
+  explicit FakeQuestions(Journal& j) : j_(j) {}
+  bool AskYesNo(const std::wstring& m, int countDown, bool defaultYes) override {
+    j_.Add(L"ask");
+    EXPECT_EQ(m, kStartupQuestion);
+    EXPECT_EQ(countDown, 5);
+    EXPECT_TRUE(defaultYes);
+    return answer;
+  }
+  bool answer = true;
+
+ private:
+  Journal& j_;
+};
+
+class Guard : public InstanceGuard {
+ public:
+  explicit Guard(bool exists) : exists_(exists) {}
+  bool InstExists() const override { return exists_; }
+
+ private:
+  bool exists_;
+};
+
+constexpr wchar_t kLogPath[] = L"C:\\V\\Valmora.txt";
+constexpr wchar_t kDateOnly[] = L"05/12/2026 14:07";
+
+class StartupTest : public ::testing::Test {
+ protected:
+  Journal journal;
+  FakeView view{journal};
+  FakeRegistry registry;
+  FakeFileSystem fs;
+  FakeLocale locale;
+  FakeScanner scanner{journal};
+  FakeWatch watch{journal};
+  FakeQuestions questions{journal};
+  MainState state;
+  bool otherInstance = false;
+
+  StartupOutcome Run(const std::wstring& commandLine) {
+    state.exeFolder = L"C:\\V";
+    state.exeBaseName = L"Valmora";
+    state.commandLine = commandLine;
+    StartupServices services{[this] { return std::make_unique<Guard>(otherInstance); }, view, registry, fs, locale,
+                             &scanner, &watch, &questions};
+    return RunStartup(state, services);
+  }
+  void Log(const std::string& bytes) { fs.files[kLogPath] = bytes; }
+  void RegisterWatch(const std::wstring& text) { registry.Put(kRunKey, L"Valmora", text); }
+  void RegisterReopen() { registry.Put(kRunOnceKey, L"Valmora", L"\"C:\\V\\Valmora.exe\" /reopen"); }
+  bool RunOnceValueExists() { return !ReadRegValue(registry, kHkeyCurrentUser, kRunOnceKey, L"Valmora").empty(); }
+  std::vector<std::wstring> Events() const { return journal.events; }
+};
+
+using EventList = std::vector<std::wstring>;
+
+TEST_F(StartupTest, SecondInstanceEndsAtOnceWhateverTheCommandLine) {
+  otherInstance = true;
+  EXPECT_EQ(Run(L"/shutdown"), StartupOutcome::Ended);
+  EXPECT_EQ(Events(), EventList{L"close"});
+  EXPECT_EQ(fs.writes, 0);
+}
+
+TEST_F(StartupTest, ShutdownRunScansWarnsAndEndsUnseen) {
+  EXPECT_EQ(Run(L"/shutdown /reopen"), StartupOutcome::Ended);
+  EXPECT_EQ(Events(), (EventList{L"go:scan", L"inshutdown", L"close"}));
+  EXPECT_EQ(state.strLogFile, kLogPath);
+}
+
+TEST_F(StartupTest, InvalidCommandLineShowsMessageThenHelpAndWritesNothing) {
+  for (const wchar_t* line : {L"-reopen", L"reopen", L"/re open"}) {
+    journal.events.clear();
+    EXPECT_EQ(Run(line), StartupOutcome::Ended) << line;
+    EXPECT_EQ(Events(), (EventList{L"msgbox:Commandline is invalid", L"msgbox:Commandline:   Valmora  [options]", L"close"}))
+        << line;
+  }
+  EXPECT_EQ(fs.writes, 0);
+  EXPECT_TRUE(registry.keys.empty());
+}
+
+TEST_F(StartupTest, BlankCommandLineIsInteractiveAndShowsTheSummary) {
+  Log("05/12/2026 14:07\r\nC:\\a.xlsx\r\n");
+  EXPECT_EQ(Run(L"   "), StartupOutcome::Running);
+  EXPECT_EQ(view.msg1, L"Open at last check:  05/12/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+  EXPECT_EQ(Events(), EventList{L"display"});
+  EXPECT_FALSE(state.blnLoading);
+  EXPECT_FALSE(state.blnWatching);
+  EXPECT_EQ(view.cmdLine, L"");
+}
+
+TEST_F(StartupTest, WindowIsCentredAQuarterDown) {
+  Run(L"");
+  EXPECT_EQ(view.left, (19200 - 5955) / 2);
+  EXPECT_EQ(view.top, (10800 - 3501) / 4);
+}
+
+TEST_F(StartupTest, ReopenRunAsksWhenAnyKindHasEntries) {
+  struct Case {
+    const char* log;  // nullptr: no log at all
+    bool asks;
+  };
+  const Case cases[] = {
+      {nullptr, false},
+      {"05/12/2026 14:07\r\n", false},
+      {"05/12/2026 14:07\r\nC:\\w.docx\r\n", true},
+      {"05/12/2026 14:07\r\nC:\\w.docx\r\nC:\\e.xls\r\n", true},
+      {"C:\\notes.txt\r\n", true},
+  };
+  for (const Case& c : cases) {
+    journal.events.clear();
+    fs.files.clear();
+    if (c.log) Log(c.log);
+    RegisterReopen();
+    EXPECT_EQ(Run(L"/REOPEN"), StartupOutcome::Ended);
+    EXPECT_EQ(journal.Has(L"ask"), c.asks) << (c.log ? c.log : "no log");
+    EXPECT_EQ(journal.Has(L"go:reopen"), c.asks) << (c.log ? c.log : "no log");
+    EXPECT_EQ(Events().back(), L"close");
+    EXPECT_FALSE(RunOnceValueExists());
+  }
+  EXPECT_EQ(view.cmdLine, L"Reopen mode set via commandline");
+  EXPECT_TRUE(state.blnCmdLineMode);
+}
+
+TEST_F(StartupTest, ReopenRunWithNoAnswerReopensNothing) {
+  Log("C:\\w.docx\r\n");
+  questions.answer = false;
+  Run(L"/reopen /watch");
+  EXPECT_EQ(Events(), (EventList{L"display", L"ask", L"close"}));
+}
+
+TEST_F(StartupTest, WatchCommandLineOffersReopenThenScansAndStartsTheTimer) {
+  Log("C:\\w.docx\r\n");
+  EXPECT_EQ(Run(L"/watchdog"), StartupOutcome::Running);
+  EXPECT_EQ(Events(), (EventList{L"initwatch", L"display", L"ask", L"go:reopen", L"go:scan", L"timer", L"display"}));
+  EXPECT_EQ(view.cmdLine, L"Watch mode set via commandline");
+  EXPECT_TRUE(state.blnWatching);
+  EXPECT_TRUE(state.blnCmdLineMode);
+}
+
+TEST_F(StartupTest, WatchRegistrationMakesAWatchRunWithoutQuestion) {
+  Log("C:\\w.docx\r\nC:\\e.xls\r\n");
+  RegisterWatch(L"\"C:\\V\\Valmora.exe\" /WATCH");
+  RegisterReopen();
+  EXPECT_EQ(Run(L""), StartupOutcome::Running);
+  EXPECT_TRUE(view.watchPressed);
+  EXPECT_FALSE(view.reopenPressed);  // RunOnce is not read beside a watch registration
+  EXPECT_EQ(Events(), (EventList{L"initwatch", L"go:scan", L"timer", L"display"}));
+  EXPECT_FALSE(state.blnCmdLineMode);
+}
+
+TEST_F(StartupTest, WatchRegistrationWithReopenRunAsksAndReopensNothing) {
+  Log("C:\\w.docx\r\nC:\\e.xls\r\n");
+  RegisterWatch(L"\"C:\\V\\Valmora.exe\" /watch");
+  RegisterReopen();
+  EXPECT_EQ(Run(L"/reopen"), StartupOutcome::Ended);
+  EXPECT_EQ(Events(), EventList{L"close"});
+  EXPECT_FALSE(state.blnWatching);
+  EXPECT_FALSE(RunOnceValueExists());
+}
+
+TEST_F(StartupTest, OnlyAnExactEndingCountsAsARegistration) {
+  for (const wchar_t* value : {L"\"C:\\V\\Valmora.exe\" /watch ", L"\"C:\\V\\Valmora.exe\" /watc"}) {
+    journal.events.clear();
+    RegisterWatch(value);
+    EXPECT_EQ(Run(L""), StartupOutcome::Running);
+    EXPECT_FALSE(view.watchPressed) << value;
+    EXPECT_FALSE(state.blnWatching) << value;
+  }
+  registry.keys.clear();
+  registry.Put(kRunKey, L"Other", L"x /watch");
+  Run(L"");
+  EXPECT_FALSE(view.watchPressed);
+}
+
+TEST_F(StartupTest, ReopenRegistrationShowsTheToggleOnly) {
+  RegisterReopen();
+  EXPECT_EQ(Run(L""), StartupOutcome::Running);
+  EXPECT_TRUE(view.reopenPressed);
+  EXPECT_TRUE(RunOnceValueExists());
+  EXPECT_EQ(Events(), EventList{L"display"});
+}
+
+TEST_F(StartupTest, MissingCapabilitiesAreLeftOut) {
+  Log("C:\\w.docx\r\n");
+  state.commandLine = L"/watch";
+  state.exeFolder = L"C:\\V";
+  state.exeBaseName = L"Valmora";
+  StartupServices services{[] { return std::make_unique<Guard>(false); }, view, registry, fs, locale};
+  EXPECT_EQ(RunStartup(state, services), StartupOutcome::Running);
+  EXPECT_EQ(Events(), (EventList{L"display", L"display"}));
+}
+
+TEST(MatchCommandLine, FirstSwitchFoundDecides) {
+  struct Case {
+    const wchar_t* line;
+    CommandLineRun run;
+  };
+  const Case cases[] = {
+      {L"/REOPEN", CommandLineRun::Reopen},       {L"/reopen /watch", CommandLineRun::Reopen},
+      {L"/watch /shutdown", CommandLineRun::Shutdown}, {L"/watchdog", CommandLineRun::Watch},
+      {L"x/Watch=30y", CommandLineRun::Watch},    {L"-reopen", CommandLineRun::Invalid},
+      {L"reopen", CommandLineRun::Invalid},       {L"", CommandLineRun::Interactive},
+      {L"    ", CommandLineRun::Interactive},     {L"\t", CommandLineRun::Invalid},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MatchCommandLine(c.line), c.run) << c.line;
+}
+
+TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
+  struct Case {
+    const wchar_t* full;
+    const wchar_t* args;
+  };
+  const Case cases[] = {
+      {L"\"C:\\Program Files\\V\\Valmora.exe\" /watch=30", L"/watch=30"},
+      {L"C:\\V\\Valmora.exe   /reopen  ", L"/reopen  "},
+      {L"Valmora.exe", L""},
+      {L"\"C:\\V\\Valmora.exe\"", L""},
+      {L"\"unterminated", L""},
+      {L"", L""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ArgumentsAfterProgram(c.full), c.args) << c.full;
+}
+
+}  // namespace
+}  // namespace valmora
