@@ -1,0 +1,203 @@
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "library/unique_handle_win32.h"
+
+namespace e2e {
+
+std::wstring EnvOr(const wchar_t* name, const wchar_t* fallback) {
+  wchar_t buffer[32768];
+  const DWORD length = ::GetEnvironmentVariableW(name, buffer, 32768);
+  return length ? std::wstring(buffer, length) : fallback;
+}
+
+namespace {
+
+void DeleteTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  valmora::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = folder + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(full);
+      } else {
+        ::DeleteFileW(full.c_str());
+      }
+    } while (::FindNextFileW(find.get(), &data));
+  }
+  find.reset();
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TestFolder::TestFolder(const std::wstring& name) {
+  const std::wstring root = EnvOr(L"VALMORA_E2E_ROOT", L"C:\\valmora-e2e");
+  ::CreateDirectoryW(root.c_str(), nullptr);
+  path_ = root + L"\\" + name;
+  DeleteTree(path_);
+  ::CreateDirectoryW(path_.c_str(), nullptr);
+  const std::wstring exe = EnvOr(L"VALMORA_EXE", L"");
+  if (!::CopyFileW(exe.c_str(), Exe().c_str(), FALSE)) ADD_FAILURE() << "cannot copy Valmora.exe";
+}
+
+TestFolder::~TestFolder() {
+  if (!::testing::Test::HasFailure()) DeleteTree(path_);  // kept for a look when a test fails
+}
+
+void TestFolder::WriteFile(const std::wstring& name, const std::string& bytes) const {
+  std::ofstream out(path_ + L"\\" + name, std::ios::binary);
+  out << bytes;
+}
+
+std::vector<std::wstring> TestFolder::Files() const {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  valmora::UniqueFind find(::FindFirstFileW((path_ + L"\\*").c_str(), &data));
+  if (!find) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+  } while (::FindNextFileW(find.get(), &data));
+  return names;
+}
+
+Process::Process(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup{};
+  startup.cbSize = sizeof startup;
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info_)) {
+    ADD_FAILURE() << "cannot start Valmora.exe, error " << ::GetLastError();
+  }
+}
+
+Process::~Process() {
+  if (!info_.hProcess) return;
+  if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    ::TerminateProcess(info_.hProcess, 99);
+    ::WaitForSingleObject(info_.hProcess, 5000);
+  }
+  ::CloseHandle(info_.hThread);
+  ::CloseHandle(info_.hProcess);
+}
+
+DWORD Process::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!info_.hProcess) return STILL_ACTIVE;
+  ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count()));
+  DWORD code = STILL_ACTIVE;
+  ::GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  wchar_t name[64];
+  if (pid == search->pid && ::IsWindowVisible(window) && ::GetClassNameW(window, name, 64) &&
+      wcscmp(name, search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND Process::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    WindowSearch search{info_.dwProcessId, className, nullptr};
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    std::this_thread::sleep_for(50ms);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return nullptr;
+}
+
+std::wstring Text(HWND window) {
+  DWORD_PTR length = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::wstring MessageBoxText(HWND box) {
+  constexpr int kMessageTextId = 0xFFFF;
+  return Text(::GetDlgItem(box, kMessageTextId));
+}
+
+void Press(HWND button) {
+  DWORD_PTR unused = 0;
+  ::SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &unused);
+}
+
+void PressDialogButton(HWND dialog, int id) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+bool IsPressed(HWND toggle) {
+  DWORD_PTR state = 0;
+  ::SendMessageTimeoutW(toggle, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+void Screenshot(HWND window, const std::wstring& name) {
+  const std::wstring folder = EnvOr(L"VALMORA_SHOTS", L"");
+  if (folder.empty()) return;
+  std::this_thread::sleep_for(300ms);  // let the window finish painting
+  RECT rect;
+  ::GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return;
+
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ::SelectObject(memory, old);
+
+  const DWORD stride = ((width * 3 + 3) / 4) * 4;
+  const DWORD imageSize = stride * height;
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize), 0,
+                        0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  std::ofstream out(folder + L"\\" + name + L".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), imageSize);
+
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace e2e

@@ -1,0 +1,58 @@
+// Finding, reading and pressing the windows of a Valmora.exe under test.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// A throw-away folder with its own copy of Valmora.exe, so the log lands there.
+class TestFolder {
+ public:
+  explicit TestFolder(const std::wstring& name);
+  ~TestFolder();
+  const std::wstring& Path() const { return path_; }
+  std::wstring Exe() const { return path_ + L"\\Valmora.exe"; }
+  std::wstring Log() const { return path_ + L"\\Valmora.txt"; }
+  void WriteFile(const std::wstring& name, const std::string& bytes) const;
+  std::vector<std::wstring> Files() const;
+
+ private:
+  std::wstring path_;
+};
+
+class Process {
+ public:
+  Process(const std::wstring& exe, const std::wstring& arguments);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  DWORD Id() const { return info_.dwProcessId; }
+  // The exit code, or STILL_ACTIVE when it has not ended within the time.
+  DWORD WaitForExit(std::chrono::milliseconds timeout);
+  // A visible top-level window of this process with that class ("#32770"
+  // for a message box), or nullptr after the time.
+  HWND WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout = 20s) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+std::wstring Text(HWND window);
+// The message text of a standard message box.
+std::wstring MessageBoxText(HWND box);
+void Press(HWND button);
+void PressDialogButton(HWND dialog, int id);
+bool IsPressed(HWND toggle);
+// Saves the window as it is on screen to <screenshot folder>\<name>.bmp.
+void Screenshot(HWND window, const std::wstring& name);
+std::string ReadBytes(const std::wstring& path);
+std::wstring EnvOr(const wchar_t* name, const wchar_t* fallback);
+
+}  // namespace e2e

@@ -1,0 +1,140 @@
+// The Windows implementations of the library routines, against the real
+// (Wine) registry, file system, locale and message queue.
+#include <gtest/gtest.h>
+
+#include "doclog/locale_win32.h"
+#include "doclog/log_line.h"
+#include "harness.h"
+#include "library/file_system_win32.h"
+#include "library/pause.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+
+namespace e2e {
+namespace {
+
+using valmora::kHkeyCurrentUser;
+
+constexpr wchar_t kTestKey[] = L"Software\\ValmoraE2E";
+
+class RegistryE2E : public ::testing::Test {
+ protected:
+  void TearDown() override { valmora::DeleteRegEntry(api, kHkeyCurrentUser, kTestKey, L""); }
+  valmora::Win32RegistryApi api;
+};
+
+TEST_F(RegistryE2E, RoundTripsTextOfAnyLengthAndScript) {
+  const std::wstring values[] = {
+      L"\"C:\\Users\\\u00e5sa\\\u65e5\u672c\\Valmora.exe\" /watch",
+      L"\"C:\\" + std::wstring(5000, L'x') + L"\\Valmora.exe\" /watch",
+      L" ",
+  };
+  for (const std::wstring& value : values) {
+    ASSERT_TRUE(valmora::WriteRegValue(api, value, kHkeyCurrentUser, std::wstring(kTestKey) + L"\\Run\\", L"Valmora",
+                                       true));
+    EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, std::wstring(kTestKey) + L"\\Run", L"Valmora"), value);
+  }
+  ASSERT_TRUE(valmora::WriteRegValue(api, L"", kHkeyCurrentUser, kTestKey, L"empty", true));
+  EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, kTestKey, L"empty"), L" ");
+}
+
+TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
+  const std::wstring deep = std::wstring(kTestKey) + L"\\a\\b\\c";
+  ASSERT_TRUE(valmora::WriteRegValue(api, L"1", kHkeyCurrentUser, deep, L"v", true));
+  ASSERT_TRUE(valmora::WriteRegValue(api, L"2", kHkeyCurrentUser, std::wstring(kTestKey) + L"\\d", L"v", true));
+
+  EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, deep, L"missing"));
+  EXPECT_TRUE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, deep, L"v"));
+  EXPECT_TRUE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, std::wstring(kTestKey) + L"\\nokey", L"v"));
+
+  EXPECT_TRUE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, kTestKey, L""));
+  EXPECT_FALSE(api.OpenKey(kHkeyCurrentUser, kTestKey, valmora::RegistryApi::Access::Read).has_value());
+}
+
+TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
+  EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, L"Software\\Classes\\CLSID\\", L""));
+  EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, L"Software\\Classes\\", L""));
+  EXPECT_TRUE(api.OpenKey(kHkeyCurrentUser, L"Software\\Classes", valmora::RegistryApi::Access::Read).has_value());
+}
+
+TEST(PauseE2E, ReturnsAtOnceForNothingAndWaitsOtherwise) {
+  for (int ms : {0, -1, INT32_MIN}) {
+    const ULONGLONG start = ::GetTickCount64();
+    valmora::Pause(ms, true);
+    EXPECT_LT(::GetTickCount64() - start, 1000u) << ms;  // would be weeks if it waited
+  }
+  const ULONGLONG start = ::GetTickCount64();
+  valmora::Pause(300, false);
+  EXPECT_GE(::GetTickCount64() - start, 290u);
+}
+
+TEST(PauseE2E, HandlesWindowEventsWhenAskedAndKeepsAQuit) {
+  static int handled = 0;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_APP) ++handled;
+    return ::DefWindowProcW(h, m, w, l);
+  };
+  wc.lpszClassName = L"PauseProbe";
+  ::RegisterClassW(&wc);
+  HWND probe = ::CreateWindowW(L"PauseProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(probe, nullptr);
+
+  ::PostMessageW(probe, WM_APP, 0, 0);
+  valmora::Pause(100, false);
+  EXPECT_EQ(handled, 0);
+  valmora::Pause(100, true);
+  EXPECT_EQ(handled, 1);
+
+  ::PostQuitMessage(7);
+  valmora::Pause(5000, true);  // ends early at the quit and leaves it queued
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+  ::DestroyWindow(probe);
+}
+
+TEST(LocaleE2E, DateLinesOfThisLocaleParseAndPathsDoNot) {
+  const valmora::Win32Locale locale;
+  const std::wstring dateLine = valmora::FormatDateLine({2026, 12, 5, 14, 7, 0}, locale);
+  EXPECT_EQ(dateLine, L"12/5/2026 14:07");  // a fresh prefix is en-US
+  EXPECT_EQ(valmora::ClassifyLogLine(dateLine, locale), valmora::LineKind::DateLine);
+  struct Case {
+    const wchar_t* line;
+    valmora::LineKind kind;
+  };
+  const Case cases[] = {
+      {L"C:\\Data\\Report.DOCX", valmora::LineKind::WordEntry},
+      {L"C:\\Data\\b.XLSB", valmora::LineKind::ExcelEntry},
+      {L"C:\\Data\\notes.txt", valmora::LineKind::OtherEntry},
+      {L"Outlook:00AB'12/05/26 Lunch", valmora::LineKind::OutlookEntry},
+      {L"", valmora::LineKind::BlankLine},
+      {L"Mittagessen", valmora::LineKind::OtherEntry},
+  };
+  for (const Case& c : cases) EXPECT_EQ(valmora::ClassifyLogLine(c.line, locale), c.kind) << c.line;
+  EXPECT_EQ(locale.ToAnsi(L"caf\u00e9"), std::string("caf\xe9"));
+  EXPECT_FALSE(locale.ToAnsi(L"\u65e5").has_value());
+}
+
+TEST(FileSystemE2E, ReplacesAtomicallyAndLeavesNothingBehind) {
+  TestFolder folder(L"fs");
+  valmora::Win32FileSystem fs;
+  const std::wstring log = folder.Log();
+  ASSERT_TRUE(fs.ReplaceAtomically(log, "old\r\n"));
+  ASSERT_TRUE(fs.ReplaceAtomically(log, "new\r\n"));
+  EXPECT_EQ(fs.ReadAll(log), std::string("new\r\n"));
+  EXPECT_FALSE(fs.FindsAnyEntry(valmora::Win32FileSystem::TemporaryFor(log)));
+
+  // A folder in the log's place cannot be replaced: it stays, and so does nothing else.
+  const std::wstring blocked = folder.Path() + L"\\blocked.txt";
+  ::CreateDirectoryW(blocked.c_str(), nullptr);
+  EXPECT_FALSE(fs.ReplaceAtomically(blocked, "x"));
+  EXPECT_FALSE(fs.FindsAnyEntry(valmora::Win32FileSystem::TemporaryFor(blocked)));
+  EXPECT_FALSE(fs.FindsPlainFile(blocked));
+  EXPECT_TRUE(fs.FindsAnyEntry(blocked));
+  EXPECT_TRUE(fs.FindsPlainFile(folder.Path() + L"\\*.txt"));
+  ::RemoveDirectoryW(blocked.c_str());
+}
+
+}  // namespace
+}  // namespace e2e

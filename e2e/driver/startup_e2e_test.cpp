@@ -1,0 +1,146 @@
+// The real Valmora.exe at start-up: runs, registrations, the single instance.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+#include "mainwindow/control_ids.h"
+#include "startup/startup.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::ids;
+
+constexpr wchar_t kMessageBox[] = L"#32770";
+
+// Leaves no logon registration behind for the next test.
+class RunValue {
+ public:
+  explicit RunValue(const std::wstring& data) {
+    valmora::WriteRegValue(api_, data, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora", true);
+  }
+  ~RunValue() { valmora::DeleteRegEntry(api_, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora"); }
+
+ private:
+  valmora::Win32RegistryApi api_;
+};
+
+TEST(Startup, InvalidCommandLineShowsMessageThenHelpAndEnds) {
+  TestFolder folder(L"invalid");
+  Process valmora(folder.Exe(), L"-reopen");
+
+  HWND invalid = valmora.WaitForWindow(kMessageBox);
+  ASSERT_NE(invalid, nullptr);
+  EXPECT_EQ(Text(invalid), L"Valmora");
+  EXPECT_EQ(MessageBoxText(invalid), L"Commandline is invalid");
+  Screenshot(invalid, L"invalid_commandline");
+  PressDialogButton(invalid, IDOK);
+
+  HWND help = nullptr;
+  for (int i = 0; i < 100 && (!help || help == invalid); ++i) {
+    help = valmora.WaitForWindow(kMessageBox);
+    if (help == invalid) ::Sleep(50);
+  }
+  ASSERT_NE(help, nullptr);
+  const std::wstring text = MessageBoxText(help);
+  EXPECT_TRUE(text.starts_with(L"Commandline:   Valmora  [options]\r\n\r\n/watch    - prog will first try")) << text;
+  EXPECT_TRUE(text.ends_with(L"achieved by selecting the buttons on the main form.")) << text;
+  Screenshot(help, L"help");
+  PressDialogButton(help, IDOK);
+
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"Valmora.exe"});  // nothing written
+}
+
+TEST(Startup, BlankCommandLineShowsTheLogSummary) {
+  TestFolder folder(L"interactive");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\b.xls\r\nC:\\Data\\c.docx\r\n"
+                                   "Outlook:00AB'05/12/26 Lunch\r\nC:\\Data\\notes.txt\r\n\r\n");
+  Process valmora(folder.Exe(), L"  ");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Text(main), L"Valmora");
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
+            L"Open at last check:  12/5/2026 14:07\r\nExcel: 2\r\nWord: 1\r\nOutlook: 1\r\nOther: 1");
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblCmdLine)), L"");
+  EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
+  Screenshot(main, L"main_interactive");
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+TEST(Startup, LogOutsideTheCodePageIsReadAsUtf8) {
+  TestFolder folder(L"utf8log");
+  folder.WriteFile(L"Valmora.txt", "\xEF\xBB\xBF" "12/5/2026 14:07\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\\plan.xlsx\r\n");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
+            L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+}
+
+TEST(Startup, WatchRegistrationShowsTheTogglePressed) {
+  TestFolder folder(L"watchreg");
+  RunValue run(L"\"" + folder.Exe() + L"\" /WATCH");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
+  EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
+  Screenshot(main, L"main_watch_registered");
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+TEST(Startup, WatchCommandLineSaysSo) {
+  TestFolder folder(L"watchcmd");
+  Process valmora(folder.Exe(), L"/watch=30");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblCmdLine)), L"Watch mode set via commandline");
+  Screenshot(main, L"main_watch_commandline");
+}
+
+TEST(Startup, ReopenRunEndsAndConsumesTheRunOnceValue) {
+  TestFolder folder(L"reopen");
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, L"\"" + folder.Exe() + L"\" /reopen", valmora::kHkeyCurrentUser, valmora::kRunOnceKey,
+                         L"Valmora", true);
+  Process valmora(folder.Exe(), L"/REOPEN");  // no log: nothing to offer
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora"), L"");
+}
+
+TEST(Startup, SecondInstanceEndsSilentlyUntilTheFirstHasGone) {
+  TestFolder folder(L"single");
+  auto first = std::make_unique<Process>(folder.Exe(), L"");
+  HWND main = first->WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+
+  // An invalid command line would show a message box if the guard let it run.
+  Process second(folder.Exe(), L"-bad");
+  EXPECT_EQ(second.WaitForExit(20s), 0u);
+
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first->WaitForExit(20s), 0u);
+  first.reset();
+
+  Process third(folder.Exe(), L"-bad");
+  HWND box = third.WaitForWindow(kMessageBox);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), L"Commandline is invalid");
+}
+
+TEST(Startup, KilledInstanceDoesNotBlockTheNext) {
+  TestFolder folder(L"abandoned");
+  {
+    Process first(folder.Exe(), L"");
+    ASSERT_NE(first.WaitForWindow(ids::kMainWindowClass), nullptr);
+  }  // terminated without releasing the guard
+  Process next(folder.Exe(), L"");
+  EXPECT_NE(next.WaitForWindow(ids::kMainWindowClass), nullptr);
+}
+
+}  // namespace
+}  // namespace e2e

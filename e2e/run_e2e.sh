@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs the e2e driver under Wine on a virtual X display, with one throw-away
+# Wine prefix for the whole run. Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR
+set -euo pipefail
+driver=$1 valmora=$2 shots=$3
+
+work=$(mktemp -d /tmp/valmora-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+mkdir -p "$shots"
+rm -f "$shots"/*.bmp "$shots"/*.png
+
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own, so windows never land on the developer's desktop.
+for n in $(seq 90 140); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=:$n; break; fi
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${display#:} ] && break; sleep 0.1; done
+
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)
+export VALMORA_SHOTS=$(winepath -w "$shots" 2>/dev/null)
+export WINEPATH=
+status=0
+wine "$driver" --gtest_color=no || status=$?
+wineserver -w || true
+
+for bmp in "$shots"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "screenshots: $shots"
+exit $status

@@ -1,0 +1,70 @@
+// Entry point: wires the Windows implementations into the core.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "doclog/locale_win32.h"
+#include "library/file_system_win32.h"
+#include "library/registry_win32.h"
+#include "mainwindow/main_window_win32.h"
+#include "startup/command_line.h"
+#include "startup/instance_guard_win32.h"
+#include "startup/startup.h"
+
+namespace {
+
+std::wstring ModulePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // long paths
+  }
+}
+
+void SplitModulePath(valmora::MainState& state) {
+  const std::wstring path = ModulePath();
+  const std::size_t slash = path.find_last_of(L"\\/");
+  state.exeFolder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  state.exeBaseName = dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+  ::InitCommonControlsEx(&controls);
+
+  valmora::frmMain window;
+  if (!window.Create(instance)) return 1;
+
+  valmora::MainState state;
+  SplitModulePath(state);
+  state.commandLine = valmora::ArgumentsAfterProgram(::GetCommandLineW());
+
+  valmora::Win32RegistryApi registry;
+  valmora::Win32FileSystem fs;
+  valmora::Win32Locale locale;
+  valmora::StartupServices services{
+      [] { return std::make_unique<valmora::lib_clsMutex>(); }, window, registry, fs, locale,
+      // Go, InShutdown, InitWatch and AskYesNo are not built yet: nothing wired.
+      nullptr, nullptr, nullptr};
+  if (valmora::RunStartup(state, services) == valmora::StartupOutcome::Ended) return 0;
+  valmora::Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
+  return RunMessageLoop();
+}

@@ -1,0 +1,82 @@
+#include "library/file_system_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "library/unique_handle_win32.h"
+
+namespace valmora {
+namespace {
+
+bool WriteAllAndFlush(const std::wstring& path, const std::string& bytes) {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return ::FlushFileBuffers(file.get()) != FALSE;
+}
+
+// Virus scanners and indexers hold files open for a moment.
+bool MoveWithRetry(const std::wstring& from, const std::wstring& to) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
+    ::Sleep(50);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool Win32FileSystem::FindsPlainFile(const std::wstring& path) const {
+  WIN32_FIND_DATAW data;
+  UniqueFind find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  if (!find) return false;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  } while (::FindNextFileW(find.get(), &data));
+  return false;
+}
+
+bool Win32FileSystem::FindsAnyEntry(const std::wstring& path) const {
+  WIN32_FIND_DATAW data;
+  UniqueFind find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  return static_cast<bool>(find);
+}
+
+std::optional<std::string> Win32FileSystem::ReadAll(const std::wstring& path) const {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > (1LL << 30)) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool Win32FileSystem::ReplaceAtomically(const std::wstring& path, const std::string& bytes) {
+  const std::wstring temporary = TemporaryFor(path);
+  if (WriteAllAndFlush(temporary, bytes) && MoveWithRetry(temporary, path)) return true;
+  ::DeleteFileW(temporary.c_str());
+  return false;
+}
+
+void Win32FileSystem::RemoveStaleTemporary(const std::wstring& path) { ::DeleteFileW(TemporaryFor(path).c_str()); }
+
+}  // namespace valmora

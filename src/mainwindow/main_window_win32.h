@@ -1,0 +1,42 @@
+// frmMain: the main window.
+#pragma once
+
+#include <windows.h>
+
+#include "library/unique_handle_win32.h"
+#include "mainwindow/main_view.h"
+
+namespace valmora {
+
+class frmMain : public MainView {
+ public:
+  // Creates the window hidden, at its design size for the DPI it lands on.
+  bool Create(HINSTANCE instance);
+  HWND Handle() const { return hwnd_; }
+
+  void SetCmdLineCaption(const std::wstring& text) override;
+  void SetMsg1Caption(const std::wstring& text) override;
+  void SetWatchModePressed(bool pressed) override;
+  bool IsWatchModePressed() const override;
+  void SetReopenOnRestartPressed(bool pressed) override;
+  TwipSize ScreenSize() const override;
+  TwipSize WindowSize() const override;
+  void MoveTo(long leftTwips, long topTwips) override;
+  void Display() override;
+  void Close() override;
+  void ShowStandardMessage(const std::wstring& text, MessageIcon icon) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void LayOut();
+  int TwipsToPixels(long twips) const;
+  long PixelsToTwips(int pixels) const;
+
+  HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
+  UniqueFont font_;
+};
+
+}  // namespace valmora
