@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -54,7 +55,7 @@ TestFolder::~TestFolder() {
 }
 
 void TestFolder::WriteFile(const std::wstring& name, const std::string& bytes) const {
-  std::ofstream out(path_ + L"\\" + name, std::ios::binary);
+  std::ofstream out(std::filesystem::path(path_ + L"\\" + name), std::ios::binary);
   out << bytes;
 }
 
@@ -72,7 +73,7 @@ std::vector<std::wstring> TestFolder::Files() const {
 Process::Process(const std::wstring& exe, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
-  startup.cbSize = sizeof startup;
+  startup.cb = sizeof startup;
   if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_)) {
     ADD_FAILURE() << "cannot start Valmora.exe, error " << ::GetLastError();
@@ -174,7 +175,12 @@ void Screenshot(HWND window, const std::wstring& name) {
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = ::SelectObject(memory, bitmap);
@@ -185,7 +191,7 @@ void Screenshot(HWND window, const std::wstring& name) {
   const DWORD imageSize = stride * height;
   BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize), 0,
                         0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  std::ofstream out(folder + L"\\" + name + L".bmp", std::ios::binary);
+  std::ofstream out(std::filesystem::path(folder + L"\\" + name + L".bmp"), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
   out.write(static_cast<const char*>(bits), imageSize);
@@ -196,7 +202,7 @@ void Screenshot(HWND window, const std::wstring& name) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
