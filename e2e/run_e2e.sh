@@ -37,7 +37,7 @@ wineserver -w || true
 
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 echo "screenshots: $shots"
 exit $status

@@ -52,9 +52,13 @@ TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
 }
 
 TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
-  EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, L"Software\\Classes\\CLSID\\", L""));
-  EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, L"Software\\Classes\\", L""));
-  EXPECT_TRUE(api.OpenKey(kHkeyCurrentUser, L"Software\\Classes", valmora::RegistryApi::Access::Read).has_value());
+  // Keys of our own that carry the protected names, so a failed refusal costs nothing.
+  for (const wchar_t* name : {L"Classes", L"CLSID", L"software", L"AppID", L"TypeLib", L"Interface"}) {
+    const std::wstring key = std::wstring(kTestKey) + L"\\" + name;
+    ASSERT_TRUE(valmora::WriteRegValue(api, L"kept", kHkeyCurrentUser, key + L"\\child", L"v", true));
+    EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, key + L"\\", L"")) << name;
+    EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, key + L"\\child", L"v"), L"kept") << name;
+  }
 }
 
 TEST(PauseE2E, ReturnsAtOnceForNothingAndWaitsOtherwise) {
