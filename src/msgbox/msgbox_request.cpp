@@ -58,26 +58,15 @@ DisplayText MakeDisplayText(std::wstring_view text, int charsPerLine) {
   DisplayText display;
   display.text.reserve(text.size() + 16);
   int column = 0;
-  auto breakLine = [&] {
-    display.text += L"\r\n";
-    ++display.lineCount;
-    column = 0;
-  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
-    if (c == L'\r') {
-      // A CR of its own is given its LF, so that the text box breaks where
-      // the line was counted.
-      if (i + 1 < text.size() && text[i + 1] == L'\n') {
-        display.text += L"\r\n";
-        ++display.lineCount;
-        column = 0;
-        ++i;
-      } else {
-        breakLine();
-      }
-    } else if (c == L'\n' || c == L'@') {
-      breakLine();
+    if (c == L'\r' || c == L'\n' || c == L'@') {
+      // CR LF is one break; a CR of its own gets an LF too, so the text box
+      // breaks where the line was counted.
+      if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      display.text += L"\r\n";
+      ++display.lineCount;
+      column = 0;
     } else {
       display.text += c;
       if (++column > charsPerLine) {
