@@ -1,12 +1,14 @@
 // The request routines of the timed message box: the only way into it.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "library/busy_pointer.h"
-#include "startup/startup.h"
+#include "msgbox/questions.h"
 
 namespace valmora {
 
@@ -16,14 +18,18 @@ class MsgBoxWindow {
   virtual ~MsgBoxWindow() = default;
   // Shows `request` modally. `closed` gets the answer the moment the window
   // closes (the preset unless Yes or No was pressed); the call returns when
-  // its modal loop has ended.
+  // its modal loop has ended, which may be later.
   virtual void ShowModal(const std::wstring& request, bool presetAnswer,
                          const std::function<void(bool answer)>& closed) = 0;
-  // Runs the message loop until `done` holds.
-  virtual void PumpUntil(const std::function<bool()>& done) = 0;
+  // Runs the message loop until `done` holds; false when the loop had to
+  // end first (the program is quitting).
+  virtual bool PumpUntil(const std::function<bool()>& done) = 0;
   virtual void Beep() = 0;
 };
 
+// Requests made while the dialog is up (a timer tick, a click during a
+// pause) wait their turn and are shown in the order they were made, each
+// with its own preset and its own answer.
 class MessageBoxes final : public Questions {
  public:
   MessageBoxes(MsgBoxWindow& window, BusyPointer& pointer) : window_(window), pointer_(pointer) {}
@@ -38,10 +44,19 @@ class MessageBoxes final : public Questions {
   bool MsgBoxAnswer = false;
 
  private:
-  bool Show(std::wstring_view type, std::wstring_view msg, int countDown);
+  struct Pending {
+    std::wstring request;
+    std::optional<bool> preset;  // questions only; Ok boxes leave the answer as it is then
+    bool beep = false;
+    std::optional<bool> answer;
+  };
+
+  bool Show(std::wstring_view type, std::wstring_view msg, int countDown, bool beep);
+  void ShowNext();
 
   MsgBoxWindow& window_;
   BusyPointer& pointer_;
+  std::deque<Pending*> queue_;  // each lives in the frame of the call that waits for it
   bool shown_ = false;
 };
 

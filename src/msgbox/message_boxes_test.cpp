@@ -10,6 +10,8 @@ namespace valmora {
 namespace {
 
 // A dialog that closes the way each test scripts it: a button, or left alone.
+// Scripted events run while a dialog is up (inside its modal loop) or while
+// a later request waits, the way a timer tick or a click arrives on screen.
 class FakeMsgBoxWindow : public MsgBoxWindow {
  public:
   struct Shown {
@@ -25,15 +27,27 @@ class FakeMsgBoxWindow : public MsgBoxWindow {
     const std::optional<bool> pressed = presses.empty() ? std::nullopt : presses.front();
     if (!presses.empty()) presses.pop_front();
     open.push_back([=] { closed(pressed.value_or(presetAnswer)); });
-    if (whileShown) std::exchange(whileShown, nullptr)();
-    if (!open.empty()) CloseTopmost();
+    const std::size_t depth = open.size();
+    RunEvent();
+    if (open.size() >= depth) CloseTopmost();
   }
-  void PumpUntil(const std::function<bool()>& done) override {
+  bool PumpUntil(const std::function<bool()>& done) override {
     journal.push_back(L"wait");
-    while (!done() && !open.empty()) CloseTopmost();
+    while (!done()) {
+      if (quitting || open.empty()) return false;
+      if (!RunEvent()) CloseTopmost();
+    }
+    return true;
   }
   void Beep() override { journal.push_back(L"beep"); }
 
+  bool RunEvent() {
+    if (events.empty()) return false;
+    auto event = std::move(events.front());
+    events.pop_front();
+    event();
+    return true;
+  }
   void CloseTopmost() {
     auto close = open.back();
     open.pop_back();
@@ -42,8 +56,9 @@ class FakeMsgBoxWindow : public MsgBoxWindow {
   }
 
   BusyPointer* pointer = nullptr;
-  std::deque<std::optional<bool>> presses;  // Yes, No, or nullopt: left to time out
-  std::function<void()> whileShown;         // something that happens while the first is up
+  std::deque<std::optional<bool>> presses;   // Yes, No, or nullopt: left to time out
+  std::deque<std::function<void()>> events;  // one runs per shown dialog or wait step
+  bool quitting = false;
   std::vector<std::function<void()>> open;
   std::vector<Shown> shown;
   std::vector<std::wstring> journal;
@@ -107,17 +122,52 @@ TEST_F(MessageBoxesTest, NormalPointerWhileShownThenAsBefore) {
   EXPECT_FALSE(pointer.BusyPointerOn());
 }
 
-TEST_F(MessageBoxesTest, SecondRequestWaitsUntilTheFirstHasClosed) {
-  bool nestedAnswer = true;
-  window.presses = {std::nullopt, false};  // first left alone, second answered No
-  window.whileShown = [&] { nestedAnswer = boxes.AskYesNo(L"Second?", 5, true); };
-  const bool firstAnswer = boxes.AskYesNo(L"First?", 5, true);
+TEST_F(MessageBoxesTest, RequestsMadeWhileShownAreServedInOrderWithTheirOwnPresetAndAnswer) {
+  // A is up; B and then C arrive while it is, the way timer ticks do. A is
+  // closed with No; B (default Yes) and C (default No) are left alone.
+  std::optional<bool> answerB, answerC;
+  window.presses = {false, std::nullopt, std::nullopt};
+  window.events = {
+      [&] { answerB = boxes.AskYesNo(L"B?", 5, true); },   // while A is shown
+      [&] { answerC = boxes.AskYesNo(L"C?", 10, false); },  // while B waits
+  };
+  const bool answerA = boxes.AskYesNo(L"A?", 5, true);
 
-  EXPECT_EQ(window.journal,
-            (std::vector<std::wstring>{L"show 4   5First?", L"wait", L"close", L"show 4   5Second?", L"close"}));
-  EXPECT_TRUE(firstAnswer);  // its own answer, not the later one
-  EXPECT_FALSE(nestedAnswer);
-  EXPECT_FALSE(boxes.MsgBoxAnswer);
+  std::vector<std::wstring> order;
+  for (const auto& s : window.shown) order.push_back(s.request);
+  EXPECT_EQ(order, (std::vector<std::wstring>{L"4   5A?", L"4   5B?", L"5  10C?"}));
+  EXPECT_FALSE(answerA);
+  EXPECT_EQ(answerB, true);  // its own preset, not A's No
+  EXPECT_EQ(answerC, false);
+  EXPECT_EQ(window.shown[1].preset, true);
+  EXPECT_EQ(window.shown[2].preset, false);
+}
+
+TEST_F(MessageBoxesTest, AWarningBeepsWhenItsDialogAppears) {
+  window.events = {[&] { boxes.ShowWarning(L"Missing", 0); }};
+  boxes.ShowInfo(L"First", 0);
+  EXPECT_EQ(window.journal, (std::vector<std::wstring>{L"show 3   0First", L"wait", L"close", L"beep",
+                                                       L"show 2   0Missing", L"close"}));
+}
+
+TEST_F(MessageBoxesTest, AnOkBoxLeavesTheAnswerOfTheQuestionBeforeIt) {
+  window.presses = {true, std::nullopt};
+  window.events = {[&] { boxes.ShowInfo(L"Saved", 10); }};
+  EXPECT_TRUE(boxes.AskYesNo(L"Keep?", 5, false));
+  EXPECT_TRUE(boxes.MsgBoxAnswer);
+  EXPECT_EQ(window.shown.back().preset, true);
+}
+
+TEST_F(MessageBoxesTest, AWaitingQuestionAnswersItsDefaultWhenTheProgramQuits) {
+  std::optional<bool> queued;
+  window.events = {[&] {
+    window.quitting = true;
+    queued = boxes.AskYesNo(L"Later?", 5, true);
+  }};
+  window.presses = {false};
+  EXPECT_FALSE(boxes.AskYesNo(L"Now?", 5, false));
+  EXPECT_EQ(queued, true);
+  EXPECT_EQ(window.shown.size(), 1u);
 }
 
 }  // namespace

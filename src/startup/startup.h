@@ -10,6 +10,7 @@
 #include "library/file_system.h"
 #include "library/registry.h"
 #include "mainwindow/main_view.h"
+#include "msgbox/questions.h"
 
 namespace valmora {
 
@@ -24,12 +25,6 @@ class WatchControl {
   virtual ~WatchControl() = default;
   virtual void InitWatch() = 0;
   virtual void EnableTimer() = 0;  // tmrWatch
-};
-
-class Questions {
- public:
-  virtual ~Questions() = default;
-  virtual bool AskYesNo(const std::wstring& message, int countDown, bool defaultYes) = 0;
 };
 
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
