@@ -1,5 +1,7 @@
 #include "msgbox/msgbox_layout.h"
 
+#include <algorithm>
+
 namespace valmora {
 
 MsgBoxStyle StyleForType(int type) {
@@ -19,14 +21,15 @@ TwipRect IconRect(MsgBoxIcon icon) {
   return {left, 180, 510, 510};
 }
 
-MsgBoxLayout LayOutMsgBox(std::wstring_view request, long maxClientHeight) {
+MsgBoxLayout LayOutMsgBox(std::wstring_view request, long maxClientHeight, int wrappedLines) {
   const MsgBoxRequestParts parts = ParseMsgBoxRequest(request);
   MsgBoxLayout layout;
   layout.style = StyleForType(parts.type);
   layout.countDown = parts.countDown;
   layout.display = MakeDisplayText(RemoveTrailingTail(parts.text), CharsPerLine(kMsgBoxText.width));
 
-  long grow = static_cast<long>(layout.display.lineCount - 1) * kMsgBoxLineHeight;
+  const int lines = std::max(layout.display.lineCount, wrappedLines);
+  long grow = static_cast<long>(lines - 1) * kMsgBoxLineHeight;
   if (maxClientHeight > 0 && kMsgBoxClientHeight + grow > maxClientHeight) {
     // Whole lines only, so the text box never shows half a line at its foot.
     const long room = maxClientHeight > kMsgBoxClientHeight ? maxClientHeight - kMsgBoxClientHeight : 0;

@@ -47,8 +47,10 @@ struct MsgBoxLayout {
 };
 
 // maxClientHeight: the tallest client area that fits the work area; 0 for
-// no limit.
-MsgBoxLayout LayOutMsgBox(std::wstring_view request, long maxClientHeight);
+// no limit. wrappedLines: the lines the text really takes in the text box's
+// font, when the window has measured them; the dialog grows to the larger of
+// that and the estimate by character count, so no line is cut off.
+MsgBoxLayout LayOutMsgBox(std::wstring_view request, long maxClientHeight, int wrappedLines = 0);
 
 // The countdown label: n, n-1, ..., 0, then the dialog closes itself.
 class Countdown {

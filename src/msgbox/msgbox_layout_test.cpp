@@ -49,6 +49,33 @@ TEST(MsgBoxLayout, GrowsOneLineHeightPerExtraLine) {
   EXPECT_EQ(tail.clientHeight, 1455);
 }
 
+TEST(MsgBoxLayout, GrowsToTheLinesTheTextReallyTakesWhenMeasured) {
+  EXPECT_EQ(LayOutMsgBox(L"3   0short", 0, 3).clientHeight, 1455 + 2 * 255);
+  EXPECT_EQ(LayOutMsgBox(L"3   0a@b@c@d", 0, 2).clientHeight, 1455 + 3 * 255);  // the estimate is larger
+  EXPECT_TRUE(LayOutMsgBox(L"3   0short", 2000, 40).textScrolls);
+}
+
+TEST(MsgBoxLayout, UserDataIsShownExactlyWhileTheProgramsOwnMarkersStillWork) {
+  struct Case {
+    std::wstring message;
+    const wchar_t* shown;
+    int lines;
+  };
+  const Case cases[] = {
+      {L"File " + Verbatim(L"C:\\Plan@2026.xlsx") + L" not found", L"File C:\\Plan@2026.xlsx not found", 1},
+      {L"New in Excel .\r\n\r\n" + Verbatim(L"Book@1") + L"\r\n", L"New in Excel .\r\n\r\nBook@1\r\n", 4},
+      {L"Names:@" + Verbatim(L"a@b") + L"@", L"Names:\r\na@b", 2},
+      {L"Outlook item " + Verbatim(L"12/05/26 Lunch @ 12") + L" not found",
+       L"Outlook item 12/05/26 Lunch @ 12 not found", 1},
+      {Verbatim(L"mail@2"), L"mail@2", 1},
+  };
+  for (const Case& c : cases) {
+    const MsgBoxLayout layout = LayOutMsgBox(L"2   0" + c.message, 0);
+    EXPECT_EQ(layout.display.text, c.shown) << c.shown;
+    EXPECT_EQ(layout.display.lineCount, c.lines) << c.shown;
+  }
+}
+
 TEST(MsgBoxLayout, NeverGrowsPastTheWorkAreaAndThenScrolls) {
   std::wstring text;
   for (int i = 0; i < 500; ++i) text += L"line@";

@@ -6,6 +6,9 @@
 namespace valmora {
 namespace {
 
+// A private-use character stands for a verbatim "@" until display.
+constexpr wchar_t kVerbatimAt = L'\uE040';
+
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 bool IsTailCharacter(wchar_t c) { return c == L'\r' || c == L'\n' || c == L' ' || c == L'@' || IsDigit(c); }
@@ -50,6 +53,12 @@ std::wstring RemoveTrailingTail(std::wstring_view text) {
   return std::wstring(at == std::wstring_view::npos ? text : text.substr(0, at));
 }
 
+std::wstring Verbatim(std::wstring_view userText) {
+  std::wstring text(userText);
+  std::replace(text.begin(), text.end(), L'@', kVerbatimAt);
+  return text;
+}
+
 int CharsPerLine(long textBoxWidthTwips) {
   return static_cast<int>(std::nearbyint(static_cast<double>(textBoxWidthTwips) / 80.0));
 }
@@ -68,7 +77,7 @@ DisplayText MakeDisplayText(std::wstring_view text, int charsPerLine) {
       ++display.lineCount;
       column = 0;
     } else {
-      display.text += c;
+      display.text += c == kVerbatimAt ? L'@' : c;
       if (++column > charsPerLine) {
         ++display.lineCount;
         column = 1;

@@ -25,9 +25,14 @@ MsgBoxRequestParts ParseMsgBoxRequest(std::wstring_view request);
 std::wstring RemoveTrailingTail(std::wstring_view text);
 
 struct DisplayText {
-  std::wstring text;  // "@" and lone LF turned into CR LF
+  std::wstring text;  // "@" and lone CR or LF turned into CR LF; verbatim "@" restored
   int lineCount = 1;  // estimate of the wrapped lines, by character count
 };
+
+// Names, paths and subjects from the user's own data, made safe to insert
+// into a message: their "@" is shown as it is, never as a line break, and
+// never taken for part of a tail.
+std::wstring Verbatim(std::wstring_view userText);
 
 int CharsPerLine(long textBoxWidthTwips);
 DisplayText MakeDisplayText(std::wstring_view text, int charsPerLine);
