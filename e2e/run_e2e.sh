@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the e2e driver under Wine on a virtual X display, with one throw-away
-# Wine prefix for the whole run. Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR
+# Wine prefix for the whole run. Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR PROBE.exe
 set -euo pipefail
-driver=$1 valmora=$2 shots=$3
+driver=$1 valmora=$2 shots=$3 probe=$4
 
 work=$(mktemp -d /tmp/valmora-e2e.XXXXXX)
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
@@ -30,6 +30,7 @@ wineserver -w
 
 export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)
 export VALMORA_SHOTS=$(winepath -w "$shots" 2>/dev/null)
+export VALMORA_PROBE=$(winepath -w "$probe" 2>/dev/null)
 export WINEPATH=
 status=0
 wine "$driver" --gtest_color=no || status=$?

@@ -8,6 +8,8 @@
 #include "library/file_system_win32.h"
 #include "library/registry_win32.h"
 #include "mainwindow/main_window_win32.h"
+#include "msgbox/message_boxes.h"
+#include "msgbox/msgbox_window_win32.h"
 #include "startup/command_line.h"
 #include "startup/instance_guard_win32.h"
 #include "startup/startup.h"
@@ -57,13 +59,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SplitModulePath(state);
   state.commandLine = valmora::ArgumentsAfterProgram(::GetCommandLineW());
 
+  valmora::BusyPointer pointer(
+      [](bool busy) { ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); });
+  valmora::frmMsgBox msgBoxWindow(instance, window.Handle());
+  valmora::MessageBoxes messageBoxes(msgBoxWindow, pointer);
+
   valmora::Win32RegistryApi registry;
   valmora::Win32FileSystem fs;
   valmora::Win32Locale locale;
   valmora::StartupServices services{
       [] { return std::make_unique<valmora::lib_clsMutex>(); }, window, registry, fs, locale,
-      // Go, InShutdown, InitWatch and AskYesNo are not built yet: nothing wired.
-      nullptr, nullptr, nullptr};
+      // Go, InShutdown and InitWatch are not built yet: nothing wired.
+      nullptr, nullptr, &messageBoxes};
   if (valmora::RunStartup(state, services) == valmora::StartupOutcome::Ended) return 0;
   valmora::Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
   return RunMessageLoop();

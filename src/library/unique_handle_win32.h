@@ -62,11 +62,18 @@ struct GdiTraits {
   static void Close(Gdi o) { ::DeleteObject(o); }
 };
 
+struct IconTraits {
+  using Type = HICON;
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON icon) { ::DestroyIcon(icon); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 }  // namespace valmora

@@ -1,0 +1,246 @@
+// The timed message box on screen, through msgbox_probe.exe and Valmora.exe.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "harness.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+#include "msgbox/msgbox_ids.h"
+#include "msgbox/msgbox_request.h"
+#include "startup/startup.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::msgbox_ids;
+
+// One probe run: its requests, its answers file, the box it shows.
+class Probe {
+ public:
+  Probe(const std::wstring& name, const std::vector<std::wstring>& requests)
+      : folder_(name), answers_(folder_.Path() + L"\\answers.txt") {
+    std::wstring arguments = L"\"" + answers_ + L"\"";
+    for (const auto& request : requests) arguments += L" \"" + request + L"\"";
+    process_ = std::make_unique<Process>(EnvOr(L"VALMORA_PROBE", L""), arguments);
+  }
+  HWND Box() const { return process_->WaitForWindow(ids::kWindowClass); }
+  // The next box whose message is `text`, once the one before has gone.
+  HWND BoxSaying(const std::wstring& text) const {
+    for (int i = 0; i < 200; ++i) {
+      HWND box = Box();
+      if (box && Text(::GetDlgItem(box, ids::kTxtMessage)) == text) return box;
+      std::this_thread::sleep_for(50ms);
+    }
+    return nullptr;
+  }
+  DWORD WaitForExit() { return process_->WaitForExit(30s); }
+  std::string Answers() const { return ReadBytes(answers_); }
+
+ private:
+  TestFolder folder_;
+  std::wstring answers_;
+  std::unique_ptr<Process> process_;
+};
+
+HWND Control(HWND box, int id) { return ::GetDlgItem(box, id); }
+bool Shown(HWND box, int id) { return ::IsWindowVisible(Control(box, id)) != FALSE; }
+
+HWND FocusOf(HWND box) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// Keys go through the box's own message loop, as typed keys do.
+void Key(HWND box, WPARAM key) {
+  HWND target = FocusOf(box);
+  ::PostMessageW(target ? target : box, WM_KEYDOWN, key, 1);
+  ::PostMessageW(target ? target : box, WM_KEYUP, key, 0xC0000001);
+  std::this_thread::sleep_for(300ms);
+}
+
+int CountdownShown(HWND box) { return _wtoi(Text(Control(box, ids::kLblCountDown)).c_str()); }
+
+TEST(MsgBoxE2E, QuestionCountsDownAndAnswersItsDefault) {
+  Probe probe(L"msgbox_yes", {L"4   5Reopen previously open MS Office documents/items?"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(box), L"Valmora");  // the title of the program's own window
+  EXPECT_TRUE(Shown(box, ids::kPicIcon));
+  EXPECT_NE(::SendMessageW(Control(box, ids::kPicIcon), STM_GETICON, 0, 0), 0);
+  EXPECT_TRUE(Shown(box, ids::kCmdYes));
+  EXPECT_TRUE(Shown(box, ids::kCmdNo));
+  EXPECT_FALSE(Shown(box, ids::kCmdOk));
+  EXPECT_TRUE(Shown(box, ids::kCmdPrint));
+  EXPECT_EQ(FocusOf(box), Control(box, ids::kCmdYes));
+  EXPECT_TRUE(Shown(box, ids::kLblCountDown));
+  const int first = CountdownShown(box);
+  EXPECT_GE(first, 3);
+  EXPECT_LE(first, 5);
+  Screenshot(box, L"msgbox_question_96dpi");
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_LT(CountdownShown(box), first);
+
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "1 Yes\n");
+}
+
+TEST(MsgBoxE2E, ButtonsAnswerAndANoticeWithoutCountdownWaits) {
+  {
+    Probe probe(L"msgbox_no", {L"5  10Clear the stored command?"});
+    HWND box = probe.Box();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(FocusOf(box), Control(box, ids::kCmdNo));
+    PressDialogButton(box, ids::kCmdNo);
+    EXPECT_EQ(probe.WaitForExit(), 0u);
+    EXPECT_EQ(probe.Answers(), "1 No\n");
+  }
+  Probe probe(L"msgbox_ok", {L"2   0File C:\\Data\\Plan.xlsx not found"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(Shown(box, ids::kCmdOk));
+  EXPECT_FALSE(Shown(box, ids::kCmdYes));
+  EXPECT_FALSE(Shown(box, ids::kLblCountDown));
+  Screenshot(box, L"msgbox_warning");
+  std::this_thread::sleep_for(2s);
+  ASSERT_TRUE(::IsWindow(box));  // no countdown: it waits
+  PressDialogButton(box, ids::kCmdOk);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+}
+
+TEST(MsgBoxE2E, EscStopsTheCountdownFromAnyControl) {
+  Probe probe(L"msgbox_esc", {L"4   3Stop me"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  Key(box, VK_ESCAPE);
+  EXPECT_FALSE(Shown(box, ids::kLblCountDown));
+  std::this_thread::sleep_for(4s);
+  ASSERT_TRUE(::IsWindow(box));
+  PressDialogButton(box, ids::kCmdNo);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "1 No\n");
+}
+
+TEST(MsgBoxE2E, TabEnterAndAccessKeysWork) {
+  {
+    Probe probe(L"msgbox_tab", {L"4   0Keys?"});
+    HWND box = probe.Box();
+    ASSERT_NE(box, nullptr);
+    Key(box, VK_TAB);
+    EXPECT_EQ(FocusOf(box), Control(box, ids::kCmdNo));
+    Key(box, VK_RETURN);
+    EXPECT_EQ(probe.WaitForExit(), 0u);
+    EXPECT_EQ(probe.Answers(), "1 No\n");
+  }
+  Probe probe(L"msgbox_access", {L"5   0Keys?"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  Key(box, 'Y');
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "1 Yes\n");
+}
+
+TEST(MsgBoxE2E, RequestsMadeWhileOneIsUpFollowInOrder) {
+  // B and C are asked from timer ticks while A is up.
+  Probe probe(L"msgbox_queue", {L"4   0A?", L"4   0B?", L"5   0C?"});
+  HWND a = probe.BoxSaying(L"A?");
+  ASSERT_NE(a, nullptr);
+  std::this_thread::sleep_for(2s);
+  PressDialogButton(a, ids::kCmdNo);
+  HWND b = probe.BoxSaying(L"B?");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(FocusOf(b), Control(b, ids::kCmdYes));  // its own default, not A's answer
+  PressDialogButton(b, ids::kCmdYes);
+  HWND c = probe.BoxSaying(L"C?");
+  ASSERT_NE(c, nullptr);
+  PressDialogButton(c, ids::kCmdNo);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "3 No\n2 Yes\n1 No\n");  // the innermost call returns first
+}
+
+TEST(MsgBoxE2E, NamesWithAtSignsAreShownAsTheyAre) {
+  const std::wstring names = valmora::Verbatim(L"Plan@2026.xlsx") + L"\r\n" + valmora::Verbatim(L"Book@1") + L"\r\n";
+  Probe probe(L"msgbox_verbatim", {L"3   0New:\r\n" + names});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(Control(box, ids::kTxtMessage)), L"New:\r\nPlan@2026.xlsx\r\nBook@1\r\n");
+  PressDialogButton(box, ids::kCmdOk);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+}
+
+TEST(MsgBoxE2E, AVeryLongMessageStaysInTheWorkAreaAndScrolls) {
+  std::wstring text = L"3   0";
+  for (int i = 1; i <= 400; ++i) text += L"Line " + std::to_wstring(i) + L" of a long list@";
+  Probe probe(L"msgbox_long", {text});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  RECT work, rect;
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(box, &rect);
+  EXPECT_GE(rect.top, work.top);
+  EXPECT_LE(rect.bottom, work.bottom);
+  EXPECT_TRUE(::GetWindowLongW(Control(box, ids::kTxtMessage), GWL_STYLE) & WS_VSCROLL);
+  RECT ok;
+  ::GetWindowRect(Control(box, ids::kCmdOk), &ok);
+  EXPECT_LE(ok.bottom, rect.bottom);  // the button is on screen, below the text
+  Screenshot(box, L"msgbox_long");
+  PressDialogButton(box, ids::kCmdOk);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+}
+
+// Wine takes the screen's DPI from the registry when a process starts.
+class Dpi {
+ public:
+  explicit Dpi(DWORD dpi) { Set(dpi); }
+  ~Dpi() { Set(96); }
+
+ private:
+  static void Set(DWORD dpi) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    ::RegCloseKey(key);
+  }
+};
+
+TEST(MsgBoxE2E, LaidOutAtTheDpiOfItsMonitor) {
+  Dpi dpi(144);
+  Probe probe(L"msgbox_144", {L"5   0Documents flagged as unsaved:\r\n\r\nBudget.xlsx\r\nPlan.xlsx\r\n"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  RECT client;
+  ::GetClientRect(box, &client);
+  EXPECT_EQ(client.right, ::MulDiv(7155, 144, 1440));
+  RECT text, yes;
+  ::GetWindowRect(Control(box, ids::kTxtMessage), &text);
+  ::GetWindowRect(Control(box, ids::kCmdYes), &yes);
+  EXPECT_LE(text.bottom, yes.top);  // the buttons sit below the text, not over it
+  Screenshot(box, L"msgbox_question_144dpi");
+  PressDialogButton(box, ids::kCmdNo);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+}
+
+TEST(MsgBoxE2E, ReopenRunAsksAndLeftAloneAnswersYes) {
+  TestFolder folder(L"reopen_asks");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\c.docx\r\n");
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, L"\"" + folder.Exe() + L"\" /reopen", valmora::kHkeyCurrentUser, valmora::kRunOnceKey,
+                         L"Valmora", true);
+  Process valmora(folder.Exe(), L"/reopen");
+  HWND box = valmora.WaitForWindow(ids::kWindowClass);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(Control(box, ids::kTxtMessage)), L"Reopen previously open MS Office documents/items?");
+  EXPECT_EQ(Text(box), L"Valmora");
+  EXPECT_EQ(FocusOf(box), Control(box, ids::kCmdYes));
+  Screenshot(box, L"reopen_question");
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+  EXPECT_EQ(valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora"), L"");
+}
+
+}  // namespace
+}  // namespace e2e
