@@ -49,8 +49,8 @@ bool OpenDocLog::Replace(const std::vector<std::wstring>& lines) {
   return fs_.ReplaceAtomically(path_, EncodeLogLines(lines, locale_));
 }
 
-// The old bytes are kept exactly; only when the new text does not fit the
-// file's encoding is the whole file rewritten as UTF-8.
+// The old bytes are kept exactly and the file keeps its encoding; only when
+// the new text cannot join it as ANSI is the whole file rewritten as UTF-8.
 bool OpenDocLog::AppendText(const std::wstring& text) {
   std::string bytes;
   if (Exists()) {
@@ -58,12 +58,12 @@ bool OpenDocLog::AppendText(const std::wstring& text) {
     if (!old) return false;
     bytes = std::move(*old);
   }
-  if (HasUtf8Bom(bytes)) {
+  if (DetectLogEncoding(bytes) != LogEncoding::Ansi) {
     bytes += ToUtf8(text);
-  } else if (const auto ansi = locale_.ToAnsi(text)) {
+  } else if (const auto ansi = locale_.ToAnsi(text); ansi && DetectLogEncoding(bytes + *ansi) == LogEncoding::Ansi) {
     bytes += *ansi;
   } else {
-    bytes = "\xEF\xBB\xBF" + ToUtf8(locale_.FromAnsi(bytes) + text);
+    bytes = ToUtf8WithBom(locale_.FromAnsi(bytes) + text);
   }
   return fs_.ReplaceAtomically(path_, bytes);
 }

@@ -89,6 +89,30 @@ TEST_F(OpenDocLogTest, AppendOutsideTheCodePageRewritesAsUtf8) {
   EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"caf\u00e9.txt", L"C:\\\u65e5.txt", L"plain"}));
 }
 
+// A log saved by an editor as UTF-8 without a BOM stays that way: appends
+// add UTF-8 bytes, and nothing read from it is garbled on the way back.
+TEST_F(OpenDocLogTest, BomlessUtf8LogKeepsItsTextThroughAppendAndMerge) {
+  const std::string utf8Log = "C:\\Daten\\\xC3\x9C" "bersicht.xlsx\r\n";
+  Bytes() = utf8Log;
+  ASSERT_TRUE(log.AppendLine(L"C:\\caf\u00e9.txt"));
+  EXPECT_EQ(Bytes(), utf8Log + "C:\\caf\xC3\xA9.txt\r\n");
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
+  EXPECT_EQ(Bytes(), utf8Log + "C:\\caf\xC3\xA9.txt\r\nC:\\\xE6\x97\xA5.txt\r\n");
+
+  Bytes() = utf8Log;
+  EntryList entries;
+  entries.Add(L"C:\\now.docx");
+  ASSERT_TRUE(log.MergeRewrite(entries));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\now.docx", L"C:\\Daten\\\u00DCbersicht.xlsx"}));
+}
+
+TEST_F(OpenDocLogTest, AnAnsiAppendThatWouldReadAsUtf8RewritesTheLogWithABom) {
+  Bytes() = "C:\\a.txt\r\n";
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u00C3\u00A9.txt"));  // Latin-1 bytes C3 A9 spell UTF-8 "é"
+  EXPECT_TRUE(Bytes().starts_with("\xEF\xBB\xBF"));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\\u00C3\u00A9.txt"}));
+}
+
 TEST_F(OpenDocLogTest, AnUnreadableLogIsNotReplacedByAnAppend) {
   Bytes() = "keep\r\n";
   fs.failReads = true;
