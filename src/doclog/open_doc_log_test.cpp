@@ -113,6 +113,35 @@ TEST_F(OpenDocLogTest, AnAnsiAppendThatWouldReadAsUtf8RewritesTheLogWithABom) {
   EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\\u00C3\u00A9.txt"}));
 }
 
+// A hand edit often leaves the last line without CR LF; an append must not
+// glue its line onto it.
+TEST_F(OpenDocLogTest, AppendsEndAnOpenLastLineFirst) {
+  struct Case {
+    std::string old;
+    bool block;
+    std::string result;
+  };
+  const Case cases[] = {
+      {"C:\\a.txt", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt", true, "C:\\a.txt\r\nC:\\b.txt\r\n\r\n"},
+      {"C:\\a.txt\r\n", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt\r", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"", false, "C:\\b.txt\r\n"},
+      {"\xEF\xBB\xBF", false, "\xEF\xBB\xBF" "C:\\b.txt\r\n"},
+      {"\xEF\xBB\xBF" "C:\\\xC3\xA4.txt", false, "\xEF\xBB\xBF" "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\\xC3\xA4.txt", true, "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    Bytes() = c.old;
+    ASSERT_TRUE(c.block ? log.AppendBlock(L"C:\\b.txt\r\n") : log.AppendLine(L"C:\\b.txt")) << c.old;
+    EXPECT_EQ(Bytes(), c.result) << c.old;
+  }
+  // The rewrite as UTF-8 ends the old last line too.
+  Bytes() = "caf\xe9";
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"caf\u00e9", L"C:\\\u65e5.txt"}));
+}
+
 TEST_F(OpenDocLogTest, AnUnreadableLogIsNotReplacedByAnAppend) {
   Bytes() = "keep\r\n";
   fs.failReads = true;
