@@ -51,6 +51,20 @@ TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
   EXPECT_FALSE(api.OpenKey(kHkeyCurrentUser, kTestKey, valmora::RegistryApi::Access::Read).has_value());
 }
 
+// Blanks round a subkey's name are part of it: the deletion must neither
+// trim them (and miss the key) nor stall on it. A subkey that cannot be
+// opened is left to the unit tests: Wine does not enforce a key's security.
+TEST_F(RegistryE2E, DeletesSubkeysByTheirExactNames) {
+  const std::wstring root = kTestKey;
+  for (const wchar_t* path : {L"\\ padded \\x", L"\\ padded ", L"\\padded\\y"}) {
+    const auto key = api.CreateKey(kHkeyCurrentUser, root + path);
+    ASSERT_TRUE(key.has_value()) << path;
+    api.CloseKey(*key);
+  }
+  EXPECT_TRUE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, kTestKey, L""));
+  EXPECT_FALSE(api.OpenKey(kHkeyCurrentUser, kTestKey, valmora::RegistryApi::Access::Read).has_value());
+}
+
 TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
   // Keys of our own that carry the protected names, so a failed refusal costs nothing.
   for (const wchar_t* name : {L"Classes", L"CLSID", L"software", L"AppID", L"TypeLib", L"Interface"}) {

@@ -36,8 +36,8 @@ bool WriteRegValue(RegistryApi& api, const std::wstring& data, RegHive hive, con
                    const std::wstring& valueName, bool asText);
 std::wstring ReadRegValue(RegistryApi& api, RegHive hive, const std::wstring& keyPath,
                           const std::wstring& valueName);
-// An empty valueName deletes the whole key with everything under it. A key
-// that cannot be opened counts as deleted.
+// An empty valueName deletes the whole key with everything under it; false
+// when any of it stays. A key that cannot be opened counts as deleted.
 bool DeleteRegEntry(RegistryApi& api, RegHive hive, const std::wstring& keyPath, const std::wstring& valueName);
 
 }  // namespace valmora
