@@ -9,6 +9,7 @@
 #include "library/pause.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
+#include "library/unique_handle_win32.h"
 
 namespace e2e {
 namespace {
@@ -152,6 +153,39 @@ TEST(FileSystemE2E, ReplacesAtomicallyAndLeavesNothingBehind) {
   EXPECT_TRUE(fs.FindsAnyEntry(blocked));
   EXPECT_TRUE(fs.FindsPlainFile(folder.Path() + L"\\*.txt"));
   ::RemoveDirectoryW(blocked.c_str());
+}
+
+// A replacement waits only for what can pass with time: a read-only log or
+// a folder in its place fails at once and stays as it is; a log held open
+// for a moment (a scanner) is replaced once it is let go.
+TEST(FileSystemE2E, RetriesOnlyWhatCanPassWithTime) {
+  TestFolder folder(L"fsretry");
+  const std::wstring log = folder.Log();
+  int pauses = 0;
+  valmora::UniqueFile holder;
+  valmora::Win32FileSystem fs([&](unsigned long) {
+    if (++pauses == 2) holder.reset();  // let go while the replacement waits
+  });
+  ASSERT_TRUE(fs.ReplaceAtomically(log, "old\r\n"));
+
+  ASSERT_TRUE(::SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(fs.ReplaceAtomically(log, "new\r\n"));
+  EXPECT_EQ(pauses, 0);
+  EXPECT_EQ(ReadBytes(log), "old\r\n");
+  EXPECT_FALSE(fs.FindsAnyEntry(valmora::Win32FileSystem::TemporaryFor(log)));
+  ASSERT_TRUE(::SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  const std::wstring folderInPlace = folder.Path() + L"\\folder.txt";
+  ::CreateDirectoryW(folderInPlace.c_str(), nullptr);
+  EXPECT_FALSE(fs.ReplaceAtomically(folderInPlace, "x"));
+  EXPECT_EQ(pauses, 0);
+  ::RemoveDirectoryW(folderInPlace.c_str());
+
+  holder.reset(::CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  EXPECT_TRUE(fs.ReplaceAtomically(log, "new\r\n"));
+  EXPECT_EQ(pauses, 2);
+  EXPECT_EQ(ReadBytes(log), "new\r\n");
 }
 
 }  // namespace
