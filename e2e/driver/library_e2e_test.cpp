@@ -76,6 +76,51 @@ TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
   }
 }
 
+std::wstring QueryDirectly(HKEY root, const std::wstring& key, const std::wstring& name) {
+  wchar_t data[1024];
+  DWORD size = sizeof data;
+  if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return {};
+  return data;
+}
+
+// Every predefined root key reaches the platform as its own handle: on
+// 64-bit Windows that is the 32-bit number sign-extended. (Wine also takes
+// the number as it is, so the reads alone would not show a wrong handle.)
+TEST_F(RegistryE2E, ReadsUnderEveryPredefinedRootKey) {
+  const std::pair<valmora::RegHive, HKEY> roots[] = {
+      {valmora::kHkeyClassesRoot, HKEY_CLASSES_ROOT}, {valmora::kHkeyCurrentUser, HKEY_CURRENT_USER},
+      {valmora::kHkeyLocalMachine, HKEY_LOCAL_MACHINE}, {valmora::kHkeyUsers, HKEY_USERS},
+      {valmora::kHkeyCurrentConfig, HKEY_CURRENT_CONFIG},
+  };
+  for (const auto& [hive, root] : roots) EXPECT_EQ(valmora::ToPlatformKey(hive), root) << std::hex << hive;
+
+  struct Case {
+    valmora::RegHive hive;
+    HKEY root;
+    const wchar_t* key;
+    const wchar_t* name;
+  };
+  const Case cases[] = {
+      {valmora::kHkeyLocalMachine, HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion",
+       L"ProductName"},
+      {valmora::kHkeyClassesRoot, HKEY_CLASSES_ROOT, L"txtfile", L""},
+      {valmora::kHkeyCurrentConfig, HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"FONTS.FON"},
+  };
+  for (const Case& c : cases) {
+    const std::wstring expected = QueryDirectly(c.root, c.key, c.name);
+    ASSERT_FALSE(expected.empty()) << c.key << ": the prefix should hold this value";
+    EXPECT_EQ(valmora::ReadRegValue(api, c.hive, c.key, c.name), expected) << c.key;
+  }
+
+  // HKEY_USERS holds the current user's hive under its SID.
+  ASSERT_TRUE(valmora::WriteRegValue(api, L"here", kHkeyCurrentUser, kTestKey, L"marker", true));
+  int found = 0;
+  for (std::uint32_t index = 0; const auto sid = api.EnumSubkey(valmora::kHkeyUsers, index); ++index) {
+    found += valmora::ReadRegValue(api, valmora::kHkeyUsers, *sid + L"\\" + kTestKey, L"marker") == L"here";
+  }
+  EXPECT_EQ(found, 1);
+}
+
 TEST(PauseE2E, ReturnsAtOnceForNothingAndWaitsOtherwise) {
   for (int ms : {0, -1, INT32_MIN}) {
     const ULONGLONG start = ::GetTickCount64();

@@ -9,7 +9,14 @@
 namespace valmora {
 
 using RegHive = std::uintptr_t;  // a predefined root key or an open key
+
+// The predefined root keys by their 32-bit numbers; the Windows layer turns
+// them into the platform's handles.
+inline constexpr RegHive kHkeyClassesRoot = 0x80000000u;
 inline constexpr RegHive kHkeyCurrentUser = 0x80000001u;
+inline constexpr RegHive kHkeyLocalMachine = 0x80000002u;
+inline constexpr RegHive kHkeyUsers = 0x80000003u;
+inline constexpr RegHive kHkeyCurrentConfig = 0x80000005u;
 
 enum class RegType : std::uint32_t { String = 1, ExpandString = 2, Dword = 4 };
 using RegData = std::variant<std::wstring, std::uint32_t>;
