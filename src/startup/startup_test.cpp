@@ -268,9 +268,20 @@ TEST(MatchCommandLine, FirstSwitchFoundDecides) {
       {L"/watch /shutdown", CommandLineRun::Shutdown}, {L"/watchdog", CommandLineRun::Watch},
       {L"x/Watch=30y", CommandLineRun::Watch},    {L"-reopen", CommandLineRun::Invalid},
       {L"reopen", CommandLineRun::Invalid},       {L"", CommandLineRun::Interactive},
-      {L"    ", CommandLineRun::Interactive},     {L"\t", CommandLineRun::Invalid},
+      {L"    ", CommandLineRun::Interactive},     {L"\t", CommandLineRun::Interactive},
+      {L" \t \t", CommandLineRun::Interactive},   {L"\t/watch\t", CommandLineRun::Watch},
+      {L"\tx\t", CommandLineRun::Invalid},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchCommandLine(c.line), c.run) << c.line;
+}
+
+// Blanks and tabs are both white space, wherever they stand.
+TEST(MatchCommandLine, AgreesWithArgumentsAfterProgramOnWhiteSpace) {
+  for (const wchar_t* full : {L"Valmora.exe\t", L"Valmora.exe \t \t", L"\"C:\\V\\Valmora.exe\"\t\t",
+                              L"\"C:\\V\\Valmora.exe\" \t"}) {
+    EXPECT_EQ(MatchCommandLine(ArgumentsAfterProgram(full)), CommandLineRun::Interactive) << full;
+    EXPECT_EQ(MatchCommandLine(ArgumentsAfterProgram(std::wstring(full) + L"x\t")), CommandLineRun::Invalid) << full;
+  }
 }
 
 TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
@@ -281,6 +292,8 @@ TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
   const Case cases[] = {
       {L"\"C:\\Program Files\\V\\Valmora.exe\" /watch=30", L"/watch=30"},
       {L"C:\\V\\Valmora.exe   /reopen  ", L"/reopen  "},
+      {L"C:\\V\\Valmora.exe\t\t/reopen", L"/reopen"},
+      {L"\"C:\\V\\Valmora.exe\"\t \t", L""},
       {L"Valmora.exe", L""},
       {L"\"C:\\V\\Valmora.exe\"", L""},
       {L"\"unterminated", L""},
