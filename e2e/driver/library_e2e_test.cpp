@@ -39,6 +39,26 @@ TEST_F(RegistryE2E, RoundTripsTextOfAnyLengthAndScript) {
   EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, kTestKey, L"empty"), L" ");
 }
 
+// Readers of REG_SZ expect the terminating NUL inside the stored bytes.
+// (The platform also adds one that the count left out when the next
+// character in memory is NUL, so this checks the bytes, not the count.)
+TEST_F(RegistryE2E, StoresTextWithItsTerminatingNul) {
+  for (const std::wstring value : {L"\"C:\\V\\Valmora.exe\" /watch", L""}) {
+    ASSERT_TRUE(valmora::WriteRegValue(api, value, kHkeyCurrentUser, kTestKey, L"v", true));
+    const std::wstring expected = (value.empty() ? L" " : value) + L'\0';
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kTestKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    wchar_t data[64] = {};
+    DWORD size = sizeof data;
+    EXPECT_EQ(::RegQueryValueExW(key, L"v", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    ASSERT_EQ(size, expected.size() * sizeof(wchar_t)) << value;
+    EXPECT_EQ(std::wstring(data, expected.size()), expected);
+  }
+}
+
 TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
   const std::wstring deep = std::wstring(kTestKey) + L"\\a\\b\\c";
   ASSERT_TRUE(valmora::WriteRegValue(api, L"1", kHkeyCurrentUser, deep, L"v", true));
