@@ -136,7 +136,7 @@ TEST_F(RegistryE2E, ReadsUnderEveryPredefinedRootKey) {
   ASSERT_TRUE(valmora::WriteRegValue(api, L"here", kHkeyCurrentUser, kTestKey, L"marker", true));
   int found = 0;
   for (std::uint32_t index = 0; const auto sid = api.EnumSubkey(valmora::kHkeyUsers, index); ++index) {
-    found += valmora::ReadRegValue(api, valmora::kHkeyUsers, *sid + L"\\" + kTestKey, L"marker") == L"here";
+    if (valmora::ReadRegValue(api, valmora::kHkeyUsers, *sid + L"\\" + kTestKey, L"marker") == L"here") ++found;
   }
   EXPECT_EQ(found, 1);
 }
