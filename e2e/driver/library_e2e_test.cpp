@@ -9,6 +9,7 @@
 #include "library/pause.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
+#include "library/unique_handle_win32.h"
 
 namespace e2e {
 namespace {
@@ -38,6 +39,26 @@ TEST_F(RegistryE2E, RoundTripsTextOfAnyLengthAndScript) {
   EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, kTestKey, L"empty"), L" ");
 }
 
+// Readers of REG_SZ expect the terminating NUL inside the stored bytes.
+// (The platform also adds one that the count left out when the next
+// character in memory is NUL, so this checks the bytes, not the count.)
+TEST_F(RegistryE2E, StoresTextWithItsTerminatingNul) {
+  for (const std::wstring value : {L"\"C:\\V\\Valmora.exe\" /watch", L""}) {
+    ASSERT_TRUE(valmora::WriteRegValue(api, value, kHkeyCurrentUser, kTestKey, L"v", true));
+    const std::wstring expected = (value.empty() ? L" " : value) + L'\0';
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kTestKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    wchar_t data[64] = {};
+    DWORD size = sizeof data;
+    EXPECT_EQ(::RegQueryValueExW(key, L"v", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    ASSERT_EQ(size, expected.size() * sizeof(wchar_t)) << value;
+    EXPECT_EQ(std::wstring(data, expected.size()), expected);
+  }
+}
+
 TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
   const std::wstring deep = std::wstring(kTestKey) + L"\\a\\b\\c";
   ASSERT_TRUE(valmora::WriteRegValue(api, L"1", kHkeyCurrentUser, deep, L"v", true));
@@ -51,6 +72,20 @@ TEST_F(RegistryE2E, DeletesValuesAndWholeTrees) {
   EXPECT_FALSE(api.OpenKey(kHkeyCurrentUser, kTestKey, valmora::RegistryApi::Access::Read).has_value());
 }
 
+// Blanks round a subkey's name are part of it: the deletion must neither
+// trim them (and miss the key) nor stall on it. A subkey that cannot be
+// opened is left to the unit tests: Wine does not enforce a key's security.
+TEST_F(RegistryE2E, DeletesSubkeysByTheirExactNames) {
+  const std::wstring root = kTestKey;
+  for (const wchar_t* path : {L"\\ padded \\x", L"\\ padded ", L"\\padded\\y"}) {
+    const auto key = api.CreateKey(kHkeyCurrentUser, root + path);
+    ASSERT_TRUE(key.has_value()) << path;
+    api.CloseKey(*key);
+  }
+  EXPECT_TRUE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, kTestKey, L""));
+  EXPECT_FALSE(api.OpenKey(kHkeyCurrentUser, kTestKey, valmora::RegistryApi::Access::Read).has_value());
+}
+
 TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
   // Keys of our own that carry the protected names, so a failed refusal costs nothing.
   for (const wchar_t* name : {L"Classes", L"CLSID", L"software", L"AppID", L"TypeLib", L"Interface"}) {
@@ -59,6 +94,51 @@ TEST_F(RegistryE2E, ProtectedKeysAreRefused) {
     EXPECT_FALSE(valmora::DeleteRegEntry(api, kHkeyCurrentUser, key + L"\\", L"")) << name;
     EXPECT_EQ(valmora::ReadRegValue(api, kHkeyCurrentUser, key + L"\\child", L"v"), L"kept") << name;
   }
+}
+
+std::wstring QueryDirectly(HKEY root, const std::wstring& key, const std::wstring& name) {
+  wchar_t data[1024];
+  DWORD size = sizeof data;
+  if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return {};
+  return data;
+}
+
+// Every predefined root key reaches the platform as its own handle: on
+// 64-bit Windows that is the 32-bit number sign-extended. (Wine also takes
+// the number as it is, so the reads alone would not show a wrong handle.)
+TEST_F(RegistryE2E, ReadsUnderEveryPredefinedRootKey) {
+  const std::pair<valmora::RegHive, HKEY> roots[] = {
+      {valmora::kHkeyClassesRoot, HKEY_CLASSES_ROOT}, {valmora::kHkeyCurrentUser, HKEY_CURRENT_USER},
+      {valmora::kHkeyLocalMachine, HKEY_LOCAL_MACHINE}, {valmora::kHkeyUsers, HKEY_USERS},
+      {valmora::kHkeyCurrentConfig, HKEY_CURRENT_CONFIG},
+  };
+  for (const auto& [hive, root] : roots) EXPECT_EQ(valmora::ToPlatformKey(hive), root) << std::hex << hive;
+
+  struct Case {
+    valmora::RegHive hive;
+    HKEY root;
+    const wchar_t* key;
+    const wchar_t* name;
+  };
+  const Case cases[] = {
+      {valmora::kHkeyLocalMachine, HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion",
+       L"ProductName"},
+      {valmora::kHkeyClassesRoot, HKEY_CLASSES_ROOT, L"txtfile", L""},
+      {valmora::kHkeyCurrentConfig, HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"FONTS.FON"},
+  };
+  for (const Case& c : cases) {
+    const std::wstring expected = QueryDirectly(c.root, c.key, c.name);
+    ASSERT_FALSE(expected.empty()) << c.key << ": the prefix should hold this value";
+    EXPECT_EQ(valmora::ReadRegValue(api, c.hive, c.key, c.name), expected) << c.key;
+  }
+
+  // HKEY_USERS holds the current user's hive under its SID.
+  ASSERT_TRUE(valmora::WriteRegValue(api, L"here", kHkeyCurrentUser, kTestKey, L"marker", true));
+  int found = 0;
+  for (std::uint32_t index = 0; const auto sid = api.EnumSubkey(valmora::kHkeyUsers, index); ++index) {
+    if (valmora::ReadRegValue(api, valmora::kHkeyUsers, *sid + L"\\" + kTestKey, L"marker") == L"here") ++found;
+  }
+  EXPECT_EQ(found, 1);
 }
 
 TEST(PauseE2E, ReturnsAtOnceForNothingAndWaitsOtherwise) {
@@ -138,6 +218,39 @@ TEST(FileSystemE2E, ReplacesAtomicallyAndLeavesNothingBehind) {
   EXPECT_TRUE(fs.FindsAnyEntry(blocked));
   EXPECT_TRUE(fs.FindsPlainFile(folder.Path() + L"\\*.txt"));
   ::RemoveDirectoryW(blocked.c_str());
+}
+
+// A replacement waits only for what can pass with time: a read-only log or
+// a folder in its place fails at once and stays as it is; a log held open
+// for a moment (a scanner) is replaced once it is let go.
+TEST(FileSystemE2E, RetriesOnlyWhatCanPassWithTime) {
+  TestFolder folder(L"fsretry");
+  const std::wstring log = folder.Log();
+  int pauses = 0;
+  valmora::UniqueFile holder;
+  valmora::Win32FileSystem fs([&](unsigned long) {
+    if (++pauses == 2) holder.reset();  // let go while the replacement waits
+  });
+  ASSERT_TRUE(fs.ReplaceAtomically(log, "old\r\n"));
+
+  ASSERT_TRUE(::SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(fs.ReplaceAtomically(log, "new\r\n"));
+  EXPECT_EQ(pauses, 0);
+  EXPECT_EQ(ReadBytes(log), "old\r\n");
+  EXPECT_FALSE(fs.FindsAnyEntry(valmora::Win32FileSystem::TemporaryFor(log)));
+  ASSERT_TRUE(::SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  const std::wstring folderInPlace = folder.Path() + L"\\folder.txt";
+  ::CreateDirectoryW(folderInPlace.c_str(), nullptr);
+  EXPECT_FALSE(fs.ReplaceAtomically(folderInPlace, "x"));
+  EXPECT_EQ(pauses, 0);
+  ::RemoveDirectoryW(folderInPlace.c_str());
+
+  holder.reset(::CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  EXPECT_TRUE(fs.ReplaceAtomically(log, "new\r\n"));
+  EXPECT_EQ(pauses, 2);
+  EXPECT_EQ(ReadBytes(log), "new\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "doclog/log_encoding.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "library/utf.h"
@@ -18,12 +19,25 @@ std::wstring JoinWithCrLf(const std::vector<std::wstring>& lines) {
   return text;
 }
 
+bool IsAscii(const std::string& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
-bool HasUtf8Bom(const std::string& bytes) { return bytes.starts_with(kBom); }
+LogEncoding DetectLogEncoding(const std::string& bytes) {
+  if (bytes.starts_with(kBom)) return LogEncoding::Utf8WithBom;
+  if (!IsAscii(bytes) && IsValidUtf8(bytes)) return LogEncoding::Utf8;
+  return LogEncoding::Ansi;
+}
 
 std::vector<std::wstring> DecodeLogLines(const std::string& bytes, const Locale& locale) {
-  const std::wstring text = HasUtf8Bom(bytes) ? FromUtf8(bytes.substr(3)) : locale.FromAnsi(bytes);
+  std::wstring text;
+  switch (DetectLogEncoding(bytes)) {
+    case LogEncoding::Utf8WithBom: text = FromUtf8(bytes.substr(3)); break;
+    case LogEncoding::Utf8: text = FromUtf8(bytes); break;
+    case LogEncoding::Ansi: text = locale.FromAnsi(bytes); break;
+  }
   std::vector<std::wstring> lines;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -40,8 +54,11 @@ std::vector<std::wstring> DecodeLogLines(const std::string& bytes, const Locale&
 
 std::string EncodeLogLines(const std::vector<std::wstring>& lines, const Locale& locale) {
   const std::wstring text = JoinWithCrLf(lines);
-  if (const std::optional<std::string> ansi = locale.ToAnsi(text)) return *ansi;
-  return kBom + ToUtf8(text);
+  const std::optional<std::string> ansi = locale.ToAnsi(text);
+  if (ansi && DetectLogEncoding(*ansi) == LogEncoding::Ansi) return *ansi;
+  return ToUtf8WithBom(text);
 }
+
+std::string ToUtf8WithBom(const std::wstring& text) { return kBom + ToUtf8(text); }
 
 }  // namespace valmora

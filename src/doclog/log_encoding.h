@@ -8,13 +8,20 @@
 
 namespace valmora {
 
+enum class LogEncoding { Ansi, Utf8, Utf8WithBom };
+
+// A BOM means UTF-8; so do bytes that are valid UTF-8 and not plain ASCII
+// (editors save without a BOM). Anything else is ANSI.
+LogEncoding DetectLogEncoding(const std::string& bytes);
+
 // Lines split at CR LF; a final CR LF ends the last line rather than
-// starting an empty one. A UTF-8 BOM selects UTF-8, anything else is ANSI.
+// starting an empty one.
 std::vector<std::wstring> DecodeLogLines(const std::string& bytes, const Locale& locale);
 
-// Each line followed by CR LF.
+// Each line followed by CR LF. ANSI only when it fits and would not be
+// taken for UTF-8 on the way back.
 std::string EncodeLogLines(const std::vector<std::wstring>& lines, const Locale& locale);
 
-bool HasUtf8Bom(const std::string& bytes);
+std::string ToUtf8WithBom(const std::wstring& text);
 
 }  // namespace valmora

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "doclog/log_encoding.h"
 #include "testing/fakes.h"
 
 namespace valmora {
@@ -45,33 +44,6 @@ TEST(FormatDateLine, ShortDateThenTwentyFourHourTime) {
   EXPECT_EQ(FormatDateLine({2026, 12, 5, 14, 7, 59}, locale), L"05/12/2026 14:07");
   EXPECT_EQ(FormatDateLine({2026, 1, 31, 0, 0, 0}, locale), L"31/01/2026 00:00");
   EXPECT_EQ(ClassifyLogLine(FormatDateLine({2026, 1, 31, 9, 5, 0}, locale), locale), LineKind::DateLine);
-}
-
-TEST(LogEncoding, AnsiWhenItFitsUtf8WithBomOtherwise) {
-  const FakeLocale locale;
-  EXPECT_EQ(EncodeLogLines({L"a", L"caf\u00e9"}, locale), "a\r\ncaf\xe9\r\n");
-  const std::string utf8 = EncodeLogLines({L"a", L"\u65e5\u672c.docx"}, locale);
-  EXPECT_EQ(utf8, "\xEF\xBB\xBF" "a\r\n\xE6\x97\xA5\xE6\x9C\xAC.docx\r\n");
-  EXPECT_EQ(DecodeLogLines(utf8, locale), (std::vector<std::wstring>{L"a", L"\u65e5\u672c.docx"}));
-  EXPECT_EQ(DecodeLogLines("caf\xe9\r\n", locale), std::vector<std::wstring>{L"caf\u00e9"});
-}
-
-TEST(LogEncoding, SplitsLinesAtCrLfOnly) {
-  const FakeLocale locale;
-  struct Case {
-    std::string bytes;
-    std::vector<std::wstring> lines;
-  };
-  const Case cases[] = {
-      {"", {}},
-      {"a", {L"a"}},
-      {"a\r\n", {L"a"}},
-      {"a\r\n\r\n", {L"a", L""}},
-      {"a\r\nb", {L"a", L"b"}},
-      {"a\nb\r\n", {L"a\nb"}},
-      {"\xEF\xBB\xBF", {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(DecodeLogLines(c.bytes, locale), c.lines) << c.bytes;
 }
 
 }  // namespace

@@ -6,6 +6,16 @@
 #include "library/utf.h"
 
 namespace valmora {
+namespace {
+
+// A hand edit often leaves the last line without its CR LF (or half of it).
+std::wstring MissingLineEnd(const std::string& bytes) {
+  const std::size_t textStart = DetectLogEncoding(bytes) == LogEncoding::Utf8WithBom ? 3 : 0;
+  if (bytes.size() <= textStart || bytes.ends_with("\r\n")) return {};
+  return bytes.back() == '\r' ? L"\n" : L"\r\n";
+}
+
+}  // namespace
 
 bool EntryList::Add(const std::wstring& entry) {
   if (entries_.size() >= kMaxEntries) return false;
@@ -49,21 +59,22 @@ bool OpenDocLog::Replace(const std::vector<std::wstring>& lines) {
   return fs_.ReplaceAtomically(path_, EncodeLogLines(lines, locale_));
 }
 
-// The old bytes are kept exactly; only when the new text does not fit the
-// file's encoding is the whole file rewritten as UTF-8.
-bool OpenDocLog::AppendText(const std::wstring& text) {
+// The old bytes are kept exactly and the file keeps its encoding; only when
+// the new text cannot join it as ANSI is the whole file rewritten as UTF-8.
+bool OpenDocLog::AppendText(const std::wstring& newText) {
   std::string bytes;
   if (Exists()) {
     auto old = fs_.ReadAll(path_);
     if (!old) return false;
     bytes = std::move(*old);
   }
-  if (HasUtf8Bom(bytes)) {
+  const std::wstring text = MissingLineEnd(bytes) + newText;
+  if (DetectLogEncoding(bytes) != LogEncoding::Ansi) {
     bytes += ToUtf8(text);
-  } else if (const auto ansi = locale_.ToAnsi(text)) {
+  } else if (const auto ansi = locale_.ToAnsi(text); ansi && DetectLogEncoding(bytes + *ansi) == LogEncoding::Ansi) {
     bytes += *ansi;
   } else {
-    bytes = "\xEF\xBB\xBF" + ToUtf8(locale_.FromAnsi(bytes) + text);
+    bytes = ToUtf8WithBom(locale_.FromAnsi(bytes) + text);
   }
   return fs_.ReplaceAtomically(path_, bytes);
 }

@@ -42,13 +42,14 @@ class OpenDocLog {
   // Adds to entries every line of the previous log it does not hold yet,
   // then writes entries alone (no new date line).
   bool MergeRewrite(EntryList& entries);
+  // Appends end an old last line that lacks its CR LF first.
   bool AppendLine(const std::wstring& line);
   // block already ends in CR LF; one empty line follows it.
   bool AppendBlock(const std::wstring& block);
 
  private:
   bool Replace(const std::vector<std::wstring>& lines);
-  bool AppendText(const std::wstring& text);
+  bool AppendText(const std::wstring& newText);
 
   std::wstring path_;
   FileSystem& fs_;

@@ -89,6 +89,59 @@ TEST_F(OpenDocLogTest, AppendOutsideTheCodePageRewritesAsUtf8) {
   EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"caf\u00e9.txt", L"C:\\\u65e5.txt", L"plain"}));
 }
 
+// A log saved by an editor as UTF-8 without a BOM stays that way: appends
+// add UTF-8 bytes, and nothing read from it is garbled on the way back.
+TEST_F(OpenDocLogTest, BomlessUtf8LogKeepsItsTextThroughAppendAndMerge) {
+  const std::string utf8Log = "C:\\Daten\\\xC3\x9C" "bersicht.xlsx\r\n";
+  Bytes() = utf8Log;
+  ASSERT_TRUE(log.AppendLine(L"C:\\caf\u00e9.txt"));
+  EXPECT_EQ(Bytes(), utf8Log + "C:\\caf\xC3\xA9.txt\r\n");
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
+  EXPECT_EQ(Bytes(), utf8Log + "C:\\caf\xC3\xA9.txt\r\nC:\\\xE6\x97\xA5.txt\r\n");
+
+  Bytes() = utf8Log;
+  EntryList entries;
+  entries.Add(L"C:\\now.docx");
+  ASSERT_TRUE(log.MergeRewrite(entries));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\now.docx", L"C:\\Daten\\\u00DCbersicht.xlsx"}));
+}
+
+TEST_F(OpenDocLogTest, AnAnsiAppendThatWouldReadAsUtf8RewritesTheLogWithABom) {
+  Bytes() = "C:\\a.txt\r\n";
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u00C3\u00A9.txt"));  // Latin-1 bytes C3 A9 spell UTF-8 "é"
+  EXPECT_TRUE(Bytes().starts_with("\xEF\xBB\xBF"));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\\u00C3\u00A9.txt"}));
+}
+
+// A hand edit often leaves the last line without CR LF; an append must not
+// glue its line onto it.
+TEST_F(OpenDocLogTest, AppendsEndAnOpenLastLineFirst) {
+  struct Case {
+    std::string old;
+    bool block;
+    std::string result;
+  };
+  const Case cases[] = {
+      {"C:\\a.txt", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt", true, "C:\\a.txt\r\nC:\\b.txt\r\n\r\n"},
+      {"C:\\a.txt\r\n", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt\r", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"", false, "C:\\b.txt\r\n"},
+      {"\xEF\xBB\xBF", false, "\xEF\xBB\xBF" "C:\\b.txt\r\n"},
+      {"\xEF\xBB\xBF" "C:\\\xC3\xA4.txt", false, "\xEF\xBB\xBF" "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\\xC3\xA4.txt", true, "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    Bytes() = c.old;
+    ASSERT_TRUE(c.block ? log.AppendBlock(L"C:\\b.txt\r\n") : log.AppendLine(L"C:\\b.txt")) << c.old;
+    EXPECT_EQ(Bytes(), c.result) << c.old;
+  }
+  // The rewrite as UTF-8 ends the old last line too.
+  Bytes() = "caf\xe9";
+  ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
+  EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"caf\u00e9", L"C:\\\u65e5.txt"}));
+}
+
 TEST_F(OpenDocLogTest, AnUnreadableLogIsNotReplacedByAnAppend) {
   Bytes() = "keep\r\n";
   fs.failReads = true;

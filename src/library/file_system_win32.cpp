@@ -22,18 +22,36 @@ bool WriteAllAndFlush(const std::wstring& path, const std::string& bytes) {
   return ::FlushFileBuffers(file.get()) != FALSE;
 }
 
-// Virus scanners and indexers hold files open for a moment.
-bool MoveWithRetry(const std::wstring& from, const std::wstring& to) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
-    ::Sleep(50);
-  }
-  return false;
+// Tried again for at most about half a second: the window waits meanwhile.
+constexpr int kMoveTries = 10;
+constexpr DWORD kMovePauseMs = 50;
+
+bool IsReadOnlyOrFolder(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+// A scanner or indexer holding the log lets go in a moment; a read-only log
+// never will, though the refusal reads the same (access denied).
+bool MayPassWithTime(DWORD error, const std::wstring& target) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+  return error == ERROR_ACCESS_DENIED && !IsReadOnlyOrFolder(target);
 }
 
 }  // namespace
+
+bool Win32FileSystem::MoveWithRetry(const std::wstring& from, const std::wstring& to) {
+  for (int attempt = 1;; ++attempt) {
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (!MayPassWithTime(::GetLastError(), to) || attempt == kMoveTries) return false;
+    if (pause_) {
+      pause_(kMovePauseMs);
+    } else {
+      ::Sleep(kMovePauseMs);
+    }
+  }
+}
 
 bool Win32FileSystem::FindsPlainFile(const std::wstring& path) const {
   WIN32_FIND_DATAW data;
@@ -71,6 +89,8 @@ std::optional<std::string> Win32FileSystem::ReadAll(const std::wstring& path) co
 }
 
 bool Win32FileSystem::ReplaceAtomically(const std::wstring& path, const std::string& bytes) {
+  // Not every system refuses to replace a read-only file; it stays here.
+  if (IsReadOnlyOrFolder(path)) return false;
   const std::wstring temporary = TemporaryFor(path);
   if (WriteAllAndFlush(temporary, bytes) && MoveWithRetry(temporary, path)) return true;
   ::DeleteFileW(temporary.c_str());

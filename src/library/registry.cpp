@@ -1,6 +1,7 @@
 #include "library/registry.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "library/text.h"
 
@@ -39,6 +40,32 @@ class KeyCloser {
   RegistryApi& api_;
   RegHive key_;
 };
+
+bool DeleteSubkeys(RegistryApi& api, RegHive key);
+
+// name exactly as enumerated: blanks round it are part of it.
+bool DeleteTree(RegistryApi& api, RegHive parent, const std::wstring& name) {
+  const auto key = api.OpenKey(parent, name, RegistryApi::Access::Delete);
+  if (!key) return false;
+  bool emptied = false;
+  {
+    KeyCloser closer(api, *key);
+    emptied = DeleteSubkeys(api, *key);
+  }
+  return emptied && api.DeleteKey(parent, name);
+}
+
+// Every subkey is tried once; one that cannot be opened or deleted stays
+// and makes the result false.
+bool DeleteSubkeys(RegistryApi& api, RegHive key) {
+  // Names first: a deletion renumbers the rest, and a subkey that stays must
+  // not come round again.
+  std::vector<std::wstring> names;
+  for (std::uint32_t index = 0; const auto name = api.EnumSubkey(key, index); ++index) names.push_back(*name);
+  bool all = true;
+  for (const auto& name : names) all = DeleteTree(api, key, name) && all;
+  return all;
+}
 
 std::wstring HexText(std::uint32_t n) {
   wchar_t buffer[16];
@@ -105,12 +132,7 @@ bool DeleteRegEntry(RegistryApi& api, RegHive hive, const std::wstring& keyPath,
   KeyCloser closer(api, *handle);
   if (!valueName.empty()) return api.DeleteValue(*handle, valueName);
 
-  std::uint32_t index = 0;
-  while (const auto subkey = api.EnumSubkey(*handle, index)) {
-    // A deleted subkey moves the rest up; one that stays is stepped over.
-    if (!DeleteRegEntry(api, *handle, TrimNull(*subkey), L"")) ++index;
-  }
-  return api.DeleteKey(hive, *key);
+  return DeleteSubkeys(api, *handle) && api.DeleteKey(hive, *key);
 }
 
 }  // namespace valmora

@@ -9,7 +9,14 @@
 namespace valmora {
 
 using RegHive = std::uintptr_t;  // a predefined root key or an open key
+
+// The predefined root keys by their 32-bit numbers; the Windows layer turns
+// them into the platform's handles.
+inline constexpr RegHive kHkeyClassesRoot = 0x80000000u;
 inline constexpr RegHive kHkeyCurrentUser = 0x80000001u;
+inline constexpr RegHive kHkeyLocalMachine = 0x80000002u;
+inline constexpr RegHive kHkeyUsers = 0x80000003u;
+inline constexpr RegHive kHkeyCurrentConfig = 0x80000005u;
 
 enum class RegType : std::uint32_t { String = 1, ExpandString = 2, Dword = 4 };
 using RegData = std::variant<std::wstring, std::uint32_t>;
@@ -36,8 +43,8 @@ bool WriteRegValue(RegistryApi& api, const std::wstring& data, RegHive hive, con
                    const std::wstring& valueName, bool asText);
 std::wstring ReadRegValue(RegistryApi& api, RegHive hive, const std::wstring& keyPath,
                           const std::wstring& valueName);
-// An empty valueName deletes the whole key with everything under it. A key
-// that cannot be opened counts as deleted.
+// An empty valueName deletes the whole key with everything under it; false
+// when any of it stays. A key that cannot be opened counts as deleted.
 bool DeleteRegEntry(RegistryApi& api, RegHive hive, const std::wstring& keyPath, const std::wstring& valueName);
 
 }  // namespace valmora

@@ -73,5 +73,36 @@ TEST(Registry, DeletesAKeyTreeDeepestFirst) {
   EXPECT_EQ(reg.openHandles, 0);
 }
 
+// Each subkey is tried once: one that cannot be opened stays and the result
+// says so; a name with blanks round it is a name like any other.
+TEST(Registry, DeletesEverySubkeyItCanAndReportsTheRest) {
+  struct Case {
+    const wchar_t* name;
+    std::vector<const wchar_t*> subkeys;  // under Software\T
+    const wchar_t* denied;                // a key of those that cannot be opened
+    bool deleted;
+  };
+  const Case cases[] = {
+      {L"blanks round a name", {L" a ", L"a\\b", L"c "}, nullptr, true},
+      {L"a subkey denied", {L"a", L"locked", L"z"}, L"locked", false},
+      {L"a grandchild denied", {L"a\\locked", L"a\\x", L"z"}, L"a\\locked", false},
+  };
+  for (const Case& c : cases) {
+    FakeRegistry reg;
+    for (const wchar_t* subkey : c.subkeys) reg.Put(std::wstring(L"Software\\T\\") + subkey, L"v", L"1");
+    if (c.denied) reg.denied.insert(L"hkcu\\software\\t\\" + std::wstring(c.denied));
+
+    EXPECT_EQ(DeleteRegEntry(reg, kHkeyCurrentUser, L"Software\\T", L""), c.deleted) << c.name;
+    EXPECT_LT(reg.enumCalls, 20) << c.name;
+    EXPECT_EQ(reg.HasKey(L"Software\\T"), !c.deleted) << c.name;
+    for (const wchar_t* subkey : c.subkeys) {
+      const std::wstring path = std::wstring(L"Software\\T\\") + subkey;
+      const bool keep = c.denied && path == std::wstring(L"Software\\T\\") + c.denied;
+      EXPECT_EQ(reg.HasKey(path), keep) << c.name << ": " << subkey;
+    }
+    EXPECT_EQ(reg.openHandles, 0) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace valmora

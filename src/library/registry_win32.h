@@ -1,8 +1,13 @@
 #pragma once
 
+#include <windows.h>
+
 #include "library/registry.h"
 
 namespace valmora {
+
+// A predefined root key's number as the platform's handle; an open key as it is.
+HKEY ToPlatformKey(RegHive hive);
 
 // The Unicode registry services, so paths outside the ANSI code page survive.
 class Win32RegistryApi : public RegistryApi {

@@ -86,6 +86,8 @@ std::wstring TrimBlanks(const std::wstring& text) {
   return text.substr(first, last - first + 1);
 }
 
+bool IsWhiteSpace(const std::wstring& text) { return text.find_first_not_of(kWhiteSpace) == std::wstring::npos; }
+
 std::wstring ToLower(std::wstring text) {
   for (wchar_t& c : text) c = FoldCase(c);
   return text;

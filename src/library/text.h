@@ -26,6 +26,11 @@ std::wstring TrimNull(const std::wstring& text);
 // Leading and trailing blanks (space only, not tabs) removed.
 std::wstring TrimBlanks(const std::wstring& text);
 
+// Blanks and tabs: white space where a command line is read.
+inline constexpr wchar_t kWhiteSpace[] = L" \t";
+// Nothing but blanks and tabs, or nothing at all.
+bool IsWhiteSpace(const std::wstring& text);
+
 std::wstring ToLower(std::wstring text);
 bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix);
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix);

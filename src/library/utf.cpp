@@ -17,6 +17,37 @@ void AppendCodePoint(std::wstring& out, char32_t cp) {
   out.push_back(static_cast<wchar_t>(cp));
 }
 
+struct Sequence {
+  char32_t codePoint;
+  std::size_t length;  // bytes to step over, also when malformed
+  bool valid;
+};
+
+// Overlong forms, surrogates and values past U+10FFFF are malformed.
+Sequence ReadSequence(const std::string& bytes, std::size_t i) {
+  const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+  int extra = 0;
+  char32_t cp = 0;
+  char32_t min = 0;
+  if (lead < 0x80) return {lead, 1, true};
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1, cp = lead & 0x1F, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, cp = lead & 0x0F, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, cp = lead & 0x07, min = 0x10000;
+  } else {
+    return {0, 1, false};
+  }
+  std::size_t j = i + 1;
+  for (int k = 0; k < extra; ++k, ++j) {
+    if (j >= bytes.size() || (static_cast<unsigned char>(bytes[j]) & 0xC0) != 0x80) return {0, 1, false};
+    cp = (cp << 6) | (static_cast<unsigned char>(bytes[j]) & 0x3F);
+  }
+  const bool valid = cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+  return {cp, j - i, valid};
+}
+
 }  // namespace
 
 std::string ToUtf8(const std::wstring& text) {
@@ -56,43 +87,21 @@ std::string ToUtf8(const std::wstring& text) {
 std::wstring FromUtf8(const std::string& bytes) {
   std::wstring out;
   out.reserve(bytes.size());
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1, cp = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2, cp = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3, cp = lead & 0x07, min = 0x10000;
-    } else {
-      AppendCodePoint(out, kReplacement);
-      ++i;
-      continue;
-    }
-    std::size_t j = i + 1;
-    bool ok = true;
-    for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= bytes.size() || (static_cast<unsigned char>(bytes[j]) & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (static_cast<unsigned char>(bytes[j]) & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      AppendCodePoint(out, kReplacement);
-      i = ok ? j : i + 1;
-      continue;
-    }
-    AppendCodePoint(out, cp);
-    i = j;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const Sequence seq = ReadSequence(bytes, i);
+    AppendCodePoint(out, seq.valid ? seq.codePoint : kReplacement);
+    i += seq.length;
   }
   return out;
+}
+
+bool IsValidUtf8(const std::string& bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const Sequence seq = ReadSequence(bytes, i);
+    if (!seq.valid) return false;
+    i += seq.length;
+  }
+  return true;
 }
 
 }  // namespace valmora

@@ -8,5 +8,7 @@ namespace valmora {
 std::string ToUtf8(const std::wstring& text);
 // Malformed bytes become U+FFFD; nothing is dropped silently.
 std::wstring FromUtf8(const std::string& bytes);
+// Every sequence well formed: no stray bytes, overlong forms or surrogates.
+bool IsValidUtf8(const std::string& bytes);
 
 }  // namespace valmora

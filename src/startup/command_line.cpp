@@ -8,7 +8,7 @@ CommandLineRun MatchCommandLine(const std::wstring& commandLine) {
   if (ContainsNoCase(commandLine, L"/shutdown")) return CommandLineRun::Shutdown;
   if (ContainsNoCase(commandLine, L"/reopen")) return CommandLineRun::Reopen;
   if (ContainsNoCase(commandLine, L"/watch")) return CommandLineRun::Watch;
-  return TrimBlanks(commandLine).empty() ? CommandLineRun::Interactive : CommandLineRun::Invalid;
+  return IsWhiteSpace(commandLine) ? CommandLineRun::Interactive : CommandLineRun::Invalid;
 }
 
 std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine) {
@@ -19,13 +19,10 @@ std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine) {
     const std::size_t close = processCommandLine.find(L'"', 1);
     pos = close == std::wstring::npos ? processCommandLine.size() : close + 1;
   } else {
-    pos = processCommandLine.find_first_of(L" \t");
-    if (pos == std::wstring::npos) pos = processCommandLine.size();
+    pos = processCommandLine.find_first_of(kWhiteSpace);
   }
-  while (pos < processCommandLine.size() && (processCommandLine[pos] == L' ' || processCommandLine[pos] == L'\t')) {
-    ++pos;
-  }
-  return processCommandLine.substr(pos);
+  pos = processCommandLine.find_first_not_of(kWhiteSpace, pos);
+  return pos == std::wstring::npos ? std::wstring() : processCommandLine.substr(pos);
 }
 
 }  // namespace valmora

@@ -8,11 +8,11 @@ namespace valmora {
 enum class CommandLineRun { Shutdown, Reopen, Watch, Interactive, Invalid };
 
 // Switches count anywhere and in any case; the first of /shutdown, /reopen,
-// /watch found decides. Anything else must be blank.
+// /watch found decides. Anything else must be white space (blanks, tabs).
 CommandLineRun MatchCommandLine(const std::wstring& commandLine);
 
 // The text after the program's own path on a process command line, leading
-// blanks removed, as one string.
+// blanks and tabs removed, as one string.
 std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine);
 
 }  // namespace valmora

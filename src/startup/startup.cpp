@@ -1,7 +1,5 @@
 #include "startup/startup.h"
 
-#include <cmath>
-
 #include "doclog/open_doc_log.h"
 #include "library/text.h"
 #include "mainwindow/log_summary.h"
@@ -11,16 +9,13 @@
 namespace valmora {
 namespace {
 
-// "\" of the window's placement: the difference rounded half to even, then
-// divided toward zero.
-long IntegerDivide(double numerator, long denominator) {
-  return static_cast<long>(std::nearbyint(numerator)) / denominator;
-}
-
+// Centred across, a quarter of the free height down. Sizes are whole twips,
+// so the division alone is left of the rule; it goes toward zero, also for a
+// window larger than the screen.
 void PlaceWindow(MainView& view) {
   const TwipSize screen = view.ScreenSize();
   const TwipSize window = view.WindowSize();
-  view.MoveTo(IntegerDivide(screen.width - window.width, 2), IntegerDivide(screen.height - window.height, 4));
+  view.MoveTo((screen.width - window.width) / 2, (screen.height - window.height) / 4);
 }
 
 // Step 10: offer the reopen when the log lists at least one entry of any kind.

@@ -27,14 +27,15 @@ class FakeView : public MainView {
   void SetWatchModePressed(bool p) override { watchPressed = p; }
   bool IsWatchModePressed() const override { return watchPressed; }
   void SetReopenOnRestartPressed(bool p) override { reopenPressed = p; }
-  TwipSize ScreenSize() const override { return {19200, 10800}; }
-  TwipSize WindowSize() const override { return {5955, 3501}; }
+  TwipSize ScreenSize() const override { return screen; }
+  TwipSize WindowSize() const override { return window; }
   void MoveTo(long l, long t) override { left = l, top = t; }
   void Display() override { j_.Add(L"display"); }
   void Close() override { j_.Add(L"close"); }
   void ShowStandardMessage(const std::wstring& t, MessageIcon) override { j_.Add(L"msgbox:" + t.substr(0, t.find(L"\r"))); }
 
   std::wstring cmdLine, msg1;
+  TwipSize screen{19200, 10800}, window{5955, 3501};
   bool watchPressed = false, reopenPressed = false;
   long left = -1, top = -1;
 
@@ -156,10 +157,24 @@ TEST_F(StartupTest, BlankCommandLineIsInteractiveAndShowsTheSummary) {
   EXPECT_EQ(view.cmdLine, L"");
 }
 
+// Division goes toward zero, also when the window is larger than the screen.
 TEST_F(StartupTest, WindowIsCentredAQuarterDown) {
-  Run(L"");
-  EXPECT_EQ(view.left, (19200 - 5955) / 2);
-  EXPECT_EQ(view.top, (10800 - 3501) / 4);
+  struct Case {
+    TwipSize screen, window;
+    long left, top;
+  };
+  const Case cases[] = {
+      {{19200, 10800}, {5955, 3501}, 6622, 1824},
+      {{19200, 10800}, {20001, 10803}, -400, 0},
+      {{4800, 3600}, {5955, 3807}, -577, -51},
+  };
+  for (const Case& c : cases) {
+    view.screen = c.screen;
+    view.window = c.window;
+    Run(L"");
+    EXPECT_EQ(view.left, c.left) << c.window.width;
+    EXPECT_EQ(view.top, c.top) << c.window.height;
+  }
 }
 
 TEST_F(StartupTest, ReopenRunAsksWhenAnyKindHasEntries) {
@@ -268,9 +283,20 @@ TEST(MatchCommandLine, FirstSwitchFoundDecides) {
       {L"/watch /shutdown", CommandLineRun::Shutdown}, {L"/watchdog", CommandLineRun::Watch},
       {L"x/Watch=30y", CommandLineRun::Watch},    {L"-reopen", CommandLineRun::Invalid},
       {L"reopen", CommandLineRun::Invalid},       {L"", CommandLineRun::Interactive},
-      {L"    ", CommandLineRun::Interactive},     {L"\t", CommandLineRun::Invalid},
+      {L"    ", CommandLineRun::Interactive},     {L"\t", CommandLineRun::Interactive},
+      {L" \t \t", CommandLineRun::Interactive},   {L"\t/watch\t", CommandLineRun::Watch},
+      {L"\tx\t", CommandLineRun::Invalid},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchCommandLine(c.line), c.run) << c.line;
+}
+
+// Blanks and tabs are both white space, wherever they stand.
+TEST(MatchCommandLine, AgreesWithArgumentsAfterProgramOnWhiteSpace) {
+  for (const wchar_t* full : {L"Valmora.exe\t", L"Valmora.exe \t \t", L"\"C:\\V\\Valmora.exe\"\t\t",
+                              L"\"C:\\V\\Valmora.exe\" \t"}) {
+    EXPECT_EQ(MatchCommandLine(ArgumentsAfterProgram(full)), CommandLineRun::Interactive) << full;
+    EXPECT_EQ(MatchCommandLine(ArgumentsAfterProgram(std::wstring(full) + L"x\t")), CommandLineRun::Invalid) << full;
+  }
 }
 
 TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
@@ -281,6 +307,8 @@ TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
   const Case cases[] = {
       {L"\"C:\\Program Files\\V\\Valmora.exe\" /watch=30", L"/watch=30"},
       {L"C:\\V\\Valmora.exe   /reopen  ", L"/reopen  "},
+      {L"C:\\V\\Valmora.exe\t\t/reopen", L"/reopen"},
+      {L"\"C:\\V\\Valmora.exe\"\t \t", L""},
       {L"Valmora.exe", L""},
       {L"\"C:\\V\\Valmora.exe\"", L""},
       {L"\"unterminated", L""},

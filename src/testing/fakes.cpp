@@ -81,7 +81,7 @@ std::optional<RegHive> FakeRegistry::CreateKey(RegHive parent, const std::wstrin
 
 std::optional<RegHive> FakeRegistry::OpenKey(RegHive parent, const std::wstring& path, Access) {
   const std::wstring full = Resolve(parent, path);
-  if (!keys.contains(full)) return std::nullopt;
+  if (!keys.contains(full) || denied.contains(full)) return std::nullopt;
   handles_[next_] = full;
   ++openHandles;
   return next_++;
@@ -105,6 +105,7 @@ bool FakeRegistry::DeleteValue(RegHive key, const std::wstring& name) {
 }
 
 std::optional<std::wstring> FakeRegistry::EnumSubkey(RegHive key, std::uint32_t index) {
+  if (++enumCalls > kEnumBudget) return std::nullopt;
   const std::wstring prefix = handles_.at(key) + L"\\";
   std::uint32_t seen = 0;
   for (const auto& [path, unused] : keys) {

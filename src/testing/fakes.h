@@ -45,7 +45,12 @@ class FakeRegistry : public RegistryApi {
     std::map<std::wstring, std::pair<std::uint32_t, RegData>> values;
   };
   std::map<std::wstring, Key> keys;  // "hkcu\software\..." lower case
+  std::set<std::wstring> denied;     // keys that exist but cannot be opened, same form
   int openHandles = 0;
+  // Enumeration gives up after this many calls, so a runaway loop ends a
+  // test instead of hanging it.
+  int enumCalls = 0;
+  static constexpr int kEnumBudget = 10000;
 
   void Put(const std::wstring& path, const std::wstring& name, const std::wstring& text);
   bool HasKey(const std::wstring& path) const;
