@@ -1,0 +1,63 @@
+// What the scan and the reopen see of Excel, Word and Outlook: snapshots,
+// each field either read or not, gathered by the automation layer in one trip.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "doclog/locale.h"
+
+namespace valmora {
+
+enum class OfficeApp { Excel, Word, Outlook };
+
+// How the gathering of one application ended.
+enum class AppState {
+  NotRunning,  // nothing to attach to: it contributes nothing
+  Read,        // every element was visited (some fields may still have failed)
+  GaveUp,      // busy or hung past its deadline: what was read before is kept
+};
+
+// A workbook or a document.
+struct OfficeDocument {
+  std::optional<bool> firstWindowVisible;  // Windows(1).Visible
+  std::optional<std::wstring> path;
+  std::optional<bool> saved;
+  std::optional<std::wstring> name;
+  std::optional<std::wstring> fullName;
+};
+
+// The item shown in an Outlook inspector.
+struct OutlookItem {
+  std::optional<std::wstring> entryId;
+  std::optional<bool> saved;
+  std::optional<std::wstring> subject;
+  std::optional<LocalTime> creationTime;
+};
+
+struct AppSnapshot {
+  AppState state = AppState::NotRunning;
+  std::vector<OfficeDocument> documents;  // Excel, Word: in collection order
+  std::vector<OutlookItem> items;         // Outlook: in the order of its inspectors
+};
+
+// Where a logged Outlook item is now.
+struct OutlookLookup {
+  bool found = false;
+  std::wstring folderName;  // its Parent's Name, e.g. "Deleted Items"
+};
+
+class OfficeAutomation {
+ public:
+  virtual ~OfficeAutomation() = default;
+  // Attaches to the running application (never starts one), reads every
+  // element of its collection once, releases it. Each application has a
+  // deadline of its own; one that hangs never holds up the caller for long.
+  virtual AppSnapshot Gather(OfficeApp app) = 0;
+  // Attaches to Outlook, or starts it when it is not running, then
+  // GetNamespace("MAPI"), Logon, GetItemFromID(entryId), Parent.Name.
+  virtual OutlookLookup FindOutlookItem(const std::wstring& entryId) = 0;
+};
+
+}  // namespace valmora
