@@ -1,6 +1,8 @@
 // The central call into scanning and reopening, as its callers see it.
 #pragma once
 
+#include <string>
+
 namespace valmora {
 
 struct GoFlags {
@@ -12,6 +14,9 @@ struct GoFlags {
   bool pblnReopenW = false;
   bool pblnReopenO = false;
   bool pblnReopenN = false;
+  // The caller sets the hand-added lines aside and appends them itself
+  // (GetCurr, reopen-all); otherwise an overwrite scan carries them over.
+  bool callerKeepsManualEntries = false;
 
   friend bool operator==(const GoFlags&, const GoFlags&) = default;
 };
@@ -20,6 +25,30 @@ struct GoFlags {
 inline constexpr GoFlags kQuietScan{true, true, false, false, true, true, true, true};
 // Reopen every logged item, as start-up does after a Yes.
 inline constexpr GoFlags kStartupReopen{false, true, false, false, true, true, true, true};
+// Both scans of InShutdown: quiet, merged into the previous log.
+inline constexpr GoFlags kShutdownScan{true, true, true, false, true, true, true, true};
+
+// frmMain's state that Go reads (watch mode) and writes (never-saved flags).
+struct GoState {
+  bool blnWatching = false;
+  bool blnKeepShown = false;
+  bool blnNewExcel = false;
+  bool blnNewWord = false;
+  bool blnNewOutlook = false;
+};
+
+// What Go changes on frmMain.
+class ScanView {
+ public:
+  virtual ~ScanView() = default;
+  virtual void SetMsg1Caption(const std::wstring& text) = 0;  // lblMsg1
+  virtual void SetListUnsavedEnabled(bool enabled) = 0;       // cmdListUnsavedDocs
+  virtual void SetTrayTip(const std::wstring& tip) = 0;       // the notification icon's tip
+  virtual void HideWindow() = 0;
+  // The hourglass on screen while Go works; the message box's own busy
+  // pointer state is left alone.
+  virtual void SetScreenBusy(bool busy) = 0;
+};
 
 class DocumentScanner {
  public:

@@ -30,13 +30,13 @@ class MsgBoxWindow {
 // Requests made while the dialog is up (a timer tick, a click during a
 // pause) wait their turn and are shown in the order they were made, each
 // with its own preset and its own answer.
-class MessageBoxes final : public Questions {
+class MessageBoxes final : public Questions, public Notices {
  public:
   MessageBoxes(MsgBoxWindow& window, BusyPointer& pointer) : window_(window), pointer_(pointer) {}
 
   void ShowMsgBox(std::wstring_view type, std::wstring_view msg, int countDown);
-  void ShowWarning(std::wstring_view msg, int countDown);
-  void ShowInfo(std::wstring_view msg, int countDown);
+  void ShowWarning(std::wstring_view msg, int countDown) override;
+  void ShowInfo(std::wstring_view msg, int countDown) override;
   bool AskYesNo(const std::wstring& msg, int countDown, bool defaultYes) override;
 
   // Shared with the callers that compose their text in it.

@@ -1,0 +1,73 @@
+#include "doclog/scan_tally.h"
+
+#include "msgbox/msgbox_request.h"
+
+namespace valmora {
+namespace {
+
+std::wstring Counted(int count, const wchar_t* noun) {
+  return std::to_wstring(count) + L" " + noun + (count == 1 ? L"" : L"s");
+}
+
+std::wstring ShortLine(const wchar_t* app, const AppTally& t, const wchar_t* noun) {
+  std::wstring line = app + Counted(t.open, noun);
+  if (t.hasNew) line += L" + " + std::to_wstring(t.created) + L" NEW";
+  return line;
+}
+
+std::wstring LongLine(const wchar_t* app, const AppTally& t, const wchar_t* noun) {
+  std::wstring line = app;
+  if (t.open == 0) {
+    line += std::wstring(L"no ") + noun + L"s open";
+  } else {
+    line += Counted(t.open, noun) + L" open";
+    if (t.unsaved != 0) line += L" of which " + std::to_wstring(t.unsaved) + (t.unsaved == 1 ? L" is" : L" are") + L" unsaved";
+  }
+  if (t.hasNew) line += L", excludes " + std::to_wstring(t.created) + L" NEW";
+  return line;
+}
+
+}  // namespace
+
+const AppTally& ScanTally::For(OfficeApp app) const {
+  return app == OfficeApp::Excel ? excel : app == OfficeApp::Word ? word : outlook;
+}
+
+AppTally& ScanTally::For(OfficeApp app) {
+  return app == OfficeApp::Excel ? excel : app == OfficeApp::Word ? word : outlook;
+}
+
+std::wstring ShortSummary(const ScanTally& t) {
+  return ShortLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + ShortLine(L"Word: ", t.word, L"doc") + L"\r\n" +
+         ShortLine(L"Outlook: ", t.outlook, L"item");
+}
+
+std::wstring LongSummary(const ScanTally& t) {
+  return LongLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + LongLine(L"Word: ", t.word, L"doc") + L"\r\n" +
+         LongLine(L"Outlook: ", t.outlook, L"item");
+}
+
+std::wstring NeverSavedNotice(const ScanTally& t, const std::wstring& newItemNames) {
+  std::wstring text = L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in ";
+  if (t.excel.hasNew) text += L"Excel ";
+  if (t.word.hasNew) text += L"Word ";
+  if (t.outlook.hasNew) text += L"Outlook ";
+  text += L".\r\n"
+          L"These documents will NOT be reopened automatically after system reboot.\r\n"
+          L"If you wish them to be included, save them to disk then rerun this command.\r\n\r\n";
+  return text + Verbatim(newItemNames);
+}
+
+std::wstring UnsavedList(const std::wstring& unsavedNames) {
+  return L"Documents flagged as unsaved:\r\n\r\n" + Verbatim(unsavedNames);
+}
+
+std::wstring ShutdownWarning(bool newExcel, bool newWord) {
+  const wchar_t* apps = newExcel && newWord ? L"Excel and Word" : newExcel ? L"Excel" : L"Word";
+  return std::wstring(L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in ") + apps +
+         L".\r\n"
+         L"If those apps are still open, save and name the new docs now, then press Ok.\r\n"
+         L"Otherwise, those documents will NOT be reopened automatically after system reboot.";
+}
+
+}  // namespace valmora

@@ -1,0 +1,143 @@
+#include "doclog/scanner.h"
+
+#include <cstdio>
+
+#include "doclog/log_line.h"
+
+namespace valmora {
+namespace {
+
+// What one scan collects besides the counts.
+struct ScanResult {
+  EntryList entries;
+  ScanTally tally;
+  std::wstring newItemNames;  // never saved, but changed
+  std::wstring unsavedNames;  // saved before, changed since
+};
+
+// A field that could not be read counts the way that loses nothing: a
+// window of unknown visibility is visible, an unknown Saved is saved.
+void AddDocuments(const AppSnapshot& app, AppTally& tally, ScanResult& result) {
+  for (const OfficeDocument& doc : app.documents) {
+    if (!doc.firstWindowVisible.value_or(true)) continue;
+    if (!doc.path) continue;  // neither loggable nor known to be new
+    const bool saved = doc.saved.value_or(true);
+    const std::wstring name = doc.name.value_or(L"");
+    if (doc.path->empty()) {
+      if (saved) continue;  // never saved and untouched
+      ++tally.created;
+      tally.hasNew = true;
+      result.newItemNames += name + L"\r\n";
+      continue;
+    }
+    if (!doc.fullName || doc.fullName->empty()) continue;
+    result.entries.Add(*doc.fullName);
+    ++tally.open;
+    if (!saved) {
+      ++tally.unsaved;
+      result.unsavedNames += name + L"\r\n";
+    }
+  }
+}
+
+// "dd/mm/yy " with the user's date separator.
+std::wstring CreationText(const LocalTime& t, const std::wstring& separator) {
+  wchar_t day[8], month[8], year[8];
+  std::swprintf(day, 8, L"%02d", t.day);
+  std::swprintf(month, 8, L"%02d", t.month);
+  std::swprintf(year, 8, L"%02d", t.year % 100);
+  return day + separator + month + separator + year + L" ";
+}
+
+void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, AppTally& tally, ScanResult& result) {
+  for (const OutlookItem& item : app.items) {
+    if (!item.entryId) continue;
+    const bool saved = item.saved.value_or(true);
+    const std::wstring subject = item.subject.value_or(L"");
+    if (item.entryId->empty()) {
+      if (saved) continue;  // a new item nobody has touched
+      ++tally.created;
+      tally.hasNew = true;
+      result.newItemNames += subject + L"\r\n";
+      continue;
+    }
+    const std::wstring created = item.creationTime ? CreationText(*item.creationTime, dateSeparator) : L"";
+    result.entries.Add(kOutlookPrefix + *item.entryId + L"'" + created + subject);
+    ++tally.open;
+    if (!saved) {
+      ++tally.unsaved;
+      result.unsavedNames += subject + L"\r\n";
+    }
+  }
+}
+
+}  // namespace
+
+void Scanner::Go(const GoFlags& flags) {
+  if (inGo_) return;
+  inGo_ = true;
+  state_.blnNewExcel = state_.blnNewWord = state_.blnNewOutlook = false;
+  if (flags.pblnGetCurr) {
+    Scan(flags);
+  } else if (services_.reopen) {
+    services_.reopen->Reopen(flags);
+  }
+  inGo_ = false;
+}
+
+void Scanner::Scan(const GoFlags& flags) {
+  ScanView& view = services_.view;
+  view.SetScreenBusy(true);
+  const std::wstring dateLine = FormatDateLine(services_.clock.Now(), services_.log.GetLocale());
+
+  ScanResult result;
+  AddDocuments(services_.office.Gather(OfficeApp::Excel), result.tally.excel, result);
+  AddDocuments(services_.office.Gather(OfficeApp::Word), result.tally.word, result);
+  AddOutlookItems(services_.office.Gather(OfficeApp::Outlook), services_.log.GetLocale().DateSeparator(),
+                  result.tally.outlook, result);
+  tally_ = result.tally;
+  state_.blnNewExcel = tally_.excel.hasNew;
+  state_.blnNewWord = tally_.word.hasNew;
+  state_.blnNewOutlook = tally_.outlook.hasNew;
+
+  view.SetListUnsavedEnabled(tally_.AnyUnsaved());
+  WriteLog(flags, dateLine, result.entries);
+  if (state_.blnWatching) view.SetTrayTip(dateLine + L"\r\n" + ShortSummary(tally_));
+  view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_));
+
+  const bool anyNew = state_.blnNewExcel || state_.blnNewWord || state_.blnNewOutlook;
+  if (!flags.pblnWatch && !flags.pblnInShutdown && !flags.pblnListUnsaved && anyNew) {
+    services_.notices.ShowInfo(NeverSavedNotice(tally_, result.newItemNames), 10);
+  }
+  if (flags.pblnWatch && !state_.blnKeepShown) view.HideWindow();
+  if (flags.pblnListUnsaved) services_.notices.ShowInfo(UnsavedList(result.unsavedNames), 10);
+  view.SetScreenBusy(false);
+}
+
+// An overwrite carries the previous log's hand-added lines over, after the
+// Office entries, unless the caller keeps them itself. A log that is there
+// but cannot be read (locked) is left alone rather than lose those lines.
+bool Scanner::WriteLog(const GoFlags& flags, const std::wstring& dateLine, EntryList& entries) {
+  OpenDocLog& log = services_.log;
+  std::optional<std::vector<std::wstring>> previous;
+  if (log.Exists()) {
+    previous = log.ReadLines();
+    if (!previous) return false;
+  }
+  if (flags.pblnInShutdown) return log.MergeRewrite(entries);
+  if (previous && !flags.callerKeepsManualEntries) {
+    for (const std::wstring& line : *previous) {
+      if (ClassifyLogLine(line, log.GetLocale()) == LineKind::OtherEntry) entries.Add(line);
+    }
+  }
+  return log.Overwrite(dateLine, entries);
+}
+
+void Scanner::InShutdown() {
+  Go(kShutdownScan);
+  if (!state_.blnNewExcel && !state_.blnNewWord) return;
+  services_.notices.ShowWarning(ShutdownWarning(state_.blnNewExcel, state_.blnNewWord), 90);
+  Go(kShutdownScan);
+}
+
+}  // namespace valmora

@@ -1,0 +1,275 @@
+#include "doclog/scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "doclog/log_encoding.h"
+#include "testing/fakes.h"
+
+namespace valmora {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeLocale;
+
+constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
+
+class FakeOffice : public OfficeAutomation {
+ public:
+  std::map<OfficeApp, AppSnapshot> apps;
+  std::function<void()> onGather;  // something that happens while Office is asked
+  AppSnapshot Gather(OfficeApp app) override {
+    if (onGather) onGather();
+    const auto it = apps.find(app);
+    return it == apps.end() ? AppSnapshot{} : it->second;
+  }
+  OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
+};
+
+class FixedClock : public Clock {
+ public:
+  LocalTime Now() const override { return {2026, 12, 5, 14, 7, 0}; }
+};
+
+struct FakeScanView : ScanView {
+  std::wstring msg1, tip;
+  bool listUnsavedEnabled = true, hidden = false, busy = false;
+  std::vector<bool> busyTrail;
+  void SetMsg1Caption(const std::wstring& t) override { msg1 = t; }
+  void SetListUnsavedEnabled(bool e) override { listUnsavedEnabled = e; }
+  void SetTrayTip(const std::wstring& t) override { tip = t; }
+  void HideWindow() override { hidden = true; }
+  void SetScreenBusy(bool b) override { busyTrail.push_back(busy = b); }
+};
+
+struct FakeNotices : Notices {
+  std::vector<std::pair<std::wstring, int>> warnings, infos;
+  std::function<void()> whileShown;
+  void ShowWarning(std::wstring_view m, int c) override { warnings.emplace_back(m, c), Shown(); }
+  void ShowInfo(std::wstring_view m, int c) override { infos.emplace_back(m, c), Shown(); }
+  void Shown() {
+    if (whileShown) std::exchange(whileShown, nullptr)();
+  }
+};
+
+OfficeDocument Doc(const std::wstring& fullName, bool saved = true) {
+  const std::size_t slash = fullName.rfind(L'\\');
+  return {true, fullName.substr(0, slash), saved, fullName.substr(slash + 1), fullName};
+}
+OfficeDocument NeverSaved(const std::wstring& name, bool saved) { return {true, L"", saved, name, name}; }
+AppSnapshot Running(std::vector<OfficeDocument> docs) { return {AppState::Read, std::move(docs), {}}; }
+
+class ScannerTest : public ::testing::Test {
+ protected:
+  std::wstring Log() const {
+    const auto it = fs.files.find(kLog);
+    if (it == fs.files.end()) return L"<none>";
+    std::wstring text;
+    for (const auto& line : DecodeLogLines(it->second, locale)) text += line + L"|";
+    return text;
+  }
+  void WriteLog(const std::string& bytes) { fs.files[kLog] = bytes; }
+
+  FakeFileSystem fs;
+  FakeLocale locale;
+  FixedClock clock;
+  OpenDocLog log{kLog, fs, locale};
+  FakeOffice office;
+  FakeScanView view;
+  FakeNotices notices;
+  GoState state;
+  Scanner scanner{state, {office, log, clock, view, notices}};
+};
+
+constexpr GoFlags kGetCurrScan{true, false, false, false, true, true, true, true};
+constexpr GoFlags kListUnsaved{true, false, false, true, true, true, true, true};
+
+TEST_F(ScannerTest, OneSavedWordDocumentIsLoggedAndSummarised) {
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\Data\\Report.docx")});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\Report.docx|");
+  EXPECT_EQ(view.msg1, L"Currently open:  05/12/2026 14:07\r\nExcel: no docs open\r\nWord: 1 doc open\r\n"
+                       L"Outlook: no items open");
+  EXPECT_FALSE(view.listUnsavedEnabled);
+  EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(view.tip.empty());  // not watching: no icon
+}
+
+TEST_F(ScannerTest, WhichDocumentsCountAndHow) {
+  struct Case {
+    const char* what;
+    OfficeDocument doc;
+    const wchar_t* logged;  // nullptr: not logged
+    int open, created, unsaved;
+  };
+  const Case cases[] = {
+      {"saved, unchanged", Doc(L"C:\\D\\a.xlsx"), L"C:\\D\\a.xlsx", 1, 0, 0},
+      {"saved, changed", Doc(L"C:\\D\\a.xlsx", false), L"C:\\D\\a.xlsx", 1, 0, 1},
+      {"first window hidden", {false, L"C:\\D", false, L"a.xlsx", L"C:\\D\\a.xlsx"}, nullptr, 0, 0, 0},
+      {"never saved, untouched", NeverSaved(L"Book1", true), nullptr, 0, 0, 0},
+      {"never saved, typed into", NeverSaved(L"Book1", false), nullptr, 0, 1, 0},
+      {"visibility unreadable", {std::nullopt, L"C:\\D", true, L"a.xlsx", L"C:\\D\\a.xlsx"}, L"C:\\D\\a.xlsx", 1, 0, 0},
+      {"Saved unreadable", {true, L"C:\\D", std::nullopt, L"a.xlsx", L"C:\\D\\a.xlsx"}, L"C:\\D\\a.xlsx", 1, 0, 0},
+      {"Path unreadable", {true, std::nullopt, false, L"a.xlsx", L"C:\\D\\a.xlsx"}, nullptr, 0, 0, 0},
+      {"FullName unreadable", {true, L"C:\\D", true, L"a.xlsx", std::nullopt}, nullptr, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    fs.files.clear();
+    office.apps[OfficeApp::Excel] = Running({c.doc});
+    scanner.Go(kQuietScan);
+    EXPECT_EQ(Log(), std::wstring(L"05/12/2026 14:07|") + (c.logged ? std::wstring(c.logged) + L"|" : L"")) << c.what;
+    const AppTally& t = scanner.LastTally().excel;
+    EXPECT_EQ(t.open, c.open) << c.what;
+    EXPECT_EQ(t.created, c.created) << c.what;
+    EXPECT_EQ(t.unsaved, c.unsaved) << c.what;
+    EXPECT_EQ(state.blnNewExcel, c.created > 0) << c.what;
+    EXPECT_EQ(view.listUnsavedEnabled, c.unsaved > 0) << c.what;
+  }
+}
+
+TEST_F(ScannerTest, LogsExcelThenWordThenOutlookInCollectionOrder) {
+  office.apps[OfficeApp::Outlook] = {AppState::Read, {},
+                                     {{L"00AB", true, L"Lunch", LocalTime{2026, 3, 7, 9, 5, 0}},
+                                      {L"", false, L"Draft", std::nullopt},
+                                      {L"", true, L"Untouched", std::nullopt},
+                                      {L"00CD", false, L"No date", std::nullopt}}};
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\w2.docx"), Doc(L"C:\\D\\w1.docx")});
+  office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\e.xlsx")});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\e.xlsx|C:\\D\\w2.docx|C:\\D\\w1.docx|Outlook:00AB'07/03/26 Lunch|"
+                   L"Outlook:00CD'No date|");
+  EXPECT_TRUE(state.blnNewOutlook);
+  EXPECT_EQ(scanner.LastTally().outlook.unsaved, 1);
+}
+
+TEST_F(ScannerTest, SummariesReadAsTheUserExpects) {
+  ScanTally t;
+  t.excel = {3, 1, 1, true};
+  t.outlook = {1, 0, 0, false};
+  EXPECT_EQ(ShortSummary(t), L"Excel: 3 docs + 1 NEW\r\nWord: 0 docs\r\nOutlook: 1 item");
+  EXPECT_EQ(LongSummary(t), L"Excel: 3 docs open of which 1 is unsaved, excludes 1 NEW\r\nWord: no docs open\r\n"
+                            L"Outlook: 1 item open");
+  t.word = {2, 2, 2, true};
+  EXPECT_EQ(LongSummary(t).substr(LongSummary(t).find(L"Word")),
+            L"Word: 2 docs open of which 2 are unsaved, excludes 2 NEW\r\nOutlook: 1 item open");
+}
+
+TEST_F(ScannerTest, MoreThanAHundredItemsAreCountedButOnlyAHundredLogged) {
+  std::vector<OfficeDocument> docs;
+  for (int i = 0; i < 120; ++i) docs.push_back(Doc(L"C:\\D\\b" + std::to_wstring(i) + L".xlsx"));
+  office.apps[OfficeApp::Excel] = Running(docs);
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(scanner.LastTally().excel.open, 120);
+  const auto lines = log.ReadLines();
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(lines->size(), 101u);
+  EXPECT_EQ(lines->back(), L"C:\\D\\b99.xlsx");
+}
+
+TEST_F(ScannerTest, InteractiveScanTellsAboutNeverSavedDocumentsQuietOnesDoNot) {
+  office.apps[OfficeApp::Word] = Running({NeverSaved(L"Document2", false)});
+  scanner.Go(kQuietScan);
+  EXPECT_TRUE(notices.infos.empty());
+  scanner.Go(kListUnsaved);
+  ASSERT_EQ(notices.infos.size(), 1u);  // the list, not the notice
+  notices.infos.clear();
+
+  scanner.Go(kGetCurrScan);
+  ASSERT_EQ(notices.infos.size(), 1u);
+  EXPECT_EQ(notices.infos[0].first,
+            L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in Word .\r\n"
+            L"These documents will NOT be reopened automatically after system reboot.\r\n"
+            L"If you wish them to be included, save them to disk then rerun this command.\r\n\r\nDocument2\r\n");
+  EXPECT_EQ(notices.infos[0].second, 10);
+}
+
+TEST_F(ScannerTest, UnsavedListNamesEachDocumentAsItIs) {
+  office.apps[OfficeApp::Excel] =
+      Running({Doc(L"C:\\D\\Budget.xlsx", false), Doc(L"C:\\D\\Plan.xlsx", false), Doc(L"C:\\D\\ok.xlsx")});
+  scanner.Go(kListUnsaved);
+  ASSERT_EQ(notices.infos.size(), 1u);
+  EXPECT_EQ(notices.infos[0], std::make_pair(std::wstring(L"Documents flagged as unsaved:\r\n\r\nBudget.xlsx\r\n"
+                                                          L"Plan.xlsx\r\n"),
+                                             10));
+  EXPECT_TRUE(view.listUnsavedEnabled);
+}
+
+TEST_F(ScannerTest, WatchScanHidesTheWindowUnlessKeptShownAndUpdatesTheTip) {
+  state.blnWatching = true;
+  office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\a.xlsx")});
+  scanner.Go(kQuietScan);
+  EXPECT_TRUE(view.hidden);
+  EXPECT_EQ(view.tip, L"05/12/2026 14:07\r\nExcel: 1 doc\r\nWord: 0 docs\r\nOutlook: 0 items");
+
+  view.hidden = false;
+  state.blnKeepShown = true;
+  scanner.Go(kQuietScan);
+  EXPECT_FALSE(view.hidden);
+  scanner.Go(kGetCurrScan);  // not a watch scan
+  EXPECT_FALSE(view.hidden);
+}
+
+TEST_F(ScannerTest, OverwriteScansKeepHandAddedLinesUnlessTheCallerDoes) {
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\old.xlsx\r\nC:\\Notes\\plan.txt\r\n\r\nC:\\Notes\\todo.pdf\r\n");
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\new.docx")});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\Notes\\plan.txt|C:\\Notes\\todo.pdf|");
+
+  GoFlags callerKeeps = kGetCurrScan;
+  callerKeeps.callerKeepsManualEntries = true;
+  scanner.Go(callerKeeps);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|");
+}
+
+TEST_F(ScannerTest, ALogThatCannotBeReadIsNotOverwritten) {
+  WriteLog("01/12/2026 09:00\r\nC:\\Notes\\plan.txt\r\n");
+  fs.failReads = true;
+  office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\a.xlsx")});
+  scanner.Go(kQuietScan);
+  scanner.Go(kShutdownScan);
+  fs.failReads = false;
+  EXPECT_EQ(Log(), L"01/12/2026 09:00|C:\\Notes\\plan.txt|");
+  EXPECT_EQ(view.msg1.substr(0, 17), L"Currently open:  ");  // the rest of the scan goes on
+}
+
+TEST_F(ScannerTest, ACallArrivingWhileGoWaitsIsSkipped) {
+  office.apps[OfficeApp::Word] = Running({NeverSaved(L"Document2", false)});
+  int gathers = 0;
+  office.onGather = [&] { ++gathers; };
+  notices.whileShown = [&] { scanner.Go(kQuietScan); };  // a watch tick during the notice
+  scanner.Go(kGetCurrScan);
+  EXPECT_EQ(gathers, 3);  // one scan only
+  EXPECT_EQ(notices.infos.size(), 1u);
+  scanner.Go(kQuietScan);  // and later ones run again
+  EXPECT_EQ(gathers, 6);
+}
+
+TEST_F(ScannerTest, InShutdownMergesWarnsAboutNewWorkbooksAndMergesAgain) {
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\closed.docx\r\nC:\\Notes\\plan.txt\r\n");
+  office.apps[OfficeApp::Excel] = Running({NeverSaved(L"Book1", false)});
+  office.apps[OfficeApp::Word] = Running({NeverSaved(L"Document1", false), Doc(L"C:\\D\\open.docx")});
+  notices.whileShown = [&] {  // the user saves the workbook meanwhile
+    office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\Book1.xlsx")});
+  };
+  scanner.InShutdown();
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  EXPECT_EQ(notices.warnings[0].first,
+            L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in Excel and Word.\r\n"
+            L"If those apps are still open, save and name the new docs now, then press Ok.\r\n"
+            L"Otherwise, those documents will NOT be reopened automatically after system reboot.");
+  EXPECT_EQ(notices.warnings[0].second, 90);
+  EXPECT_EQ(Log(), L"C:\\D\\Book1.xlsx|C:\\D\\open.docx|01/12/2026 09:00|C:\\D\\closed.docx|C:\\Notes\\plan.txt|");
+  EXPECT_EQ(fs.writes, 2);
+}
+
+TEST_F(ScannerTest, InShutdownWithOnlyANewOutlookItemWritesOnceAndWarnsNot) {
+  office.apps[OfficeApp::Outlook] = {AppState::Read, {}, {{L"", false, L"Draft", std::nullopt}}};
+  scanner.InShutdown();
+  EXPECT_TRUE(notices.warnings.empty());
+  EXPECT_EQ(fs.writes, 1);
+}
+
+}  // namespace
+}  // namespace valmora
