@@ -150,6 +150,19 @@ TEST(Startup, ReopenRunEndsAndConsumesTheRunOnceValue) {
   EXPECT_EQ(valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora"), L"");
 }
 
+TEST(Startup, ShutdownRunWritesTheLogBesideTheExeAndKeepsHandAddedFiles) {
+  TestFolder folder(L"shutdown");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\old.xlsx\r\nC:\\Notes\\plan.txt\r\n");
+  Process valmora(folder.Exe(), L"/shutdown");
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  // Nothing of Office is running here: a fresh date line and the hand-added file.
+  const std::string log = ReadBytes(folder.Log());
+  const std::size_t firstLine = log.find("\r\n");
+  ASSERT_NE(firstLine, std::string::npos);
+  EXPECT_NE(log.substr(0, firstLine), "12/5/2026 14:07");
+  EXPECT_EQ(log.substr(firstLine), "\r\nC:\\Notes\\plan.txt\r\n");
+}
+
 TEST(Startup, SecondInstanceEndsSilentlyUntilTheFirstHasGone) {
   TestFolder folder(L"single");
   auto first = std::make_unique<Process>(folder.Exe(), L"");

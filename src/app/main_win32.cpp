@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "doclog/locale_win32.h"
+#include "doclog/scanner.h"
 #include "library/file_system_win32.h"
 #include "library/registry_win32.h"
 #include "mainwindow/main_window_win32.h"
@@ -34,6 +35,14 @@ void SplitModulePath(valmora::MainState& state) {
   const std::size_t dot = name.rfind(L'.');
   state.exeBaseName = dot == std::wstring::npos ? name : name.substr(0, dot);
 }
+
+// Stands in until the automation client is wired: every application reads
+// as not running, so scans write the log with what else it holds.
+class NoOffice : public valmora::OfficeAutomation {
+ public:
+  valmora::AppSnapshot Gather(valmora::OfficeApp) override { return {}; }
+  valmora::OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
+};
 
 int RunMessageLoop() {
   MSG msg;
@@ -67,10 +76,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   valmora::Win32RegistryApi registry;
   valmora::Win32FileSystem fs;
   valmora::Win32Locale locale;
+  valmora::Win32Clock clock;
+  NoOffice office;
+  valmora::Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes});
   valmora::StartupServices services{
       [] { return std::make_unique<valmora::lib_clsMutex>(); }, window, registry, fs, locale,
-      // Go, InShutdown and InitWatch are not built yet: nothing wired.
-      nullptr, nullptr, &messageBoxes};
+      // InitWatch is not built yet: nothing wired.
+      &scanner, nullptr, &messageBoxes};
   if (valmora::RunStartup(state, services) == valmora::StartupOutcome::Ended) return 0;
   valmora::Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
   return RunMessageLoop();

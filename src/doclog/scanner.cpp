@@ -88,12 +88,13 @@ void Scanner::Go(const GoFlags& flags) {
 void Scanner::Scan(const GoFlags& flags) {
   ScanView& view = services_.view;
   view.SetScreenBusy(true);
-  const std::wstring dateLine = FormatDateLine(services_.clock.Now(), services_.log.GetLocale());
+  const Locale& locale = services_.locale;
+  const std::wstring dateLine = FormatDateLine(services_.clock.Now(), locale);
 
   ScanResult result;
   AddDocuments(services_.office.Gather(OfficeApp::Excel), result.tally.excel, result);
   AddDocuments(services_.office.Gather(OfficeApp::Word), result.tally.word, result);
-  AddOutlookItems(services_.office.Gather(OfficeApp::Outlook), services_.log.GetLocale().DateSeparator(),
+  AddOutlookItems(services_.office.Gather(OfficeApp::Outlook), locale.DateSeparator(),
                   result.tally.outlook, result);
   tally_ = result.tally;
   state_.blnNewExcel = tally_.excel.hasNew;
@@ -101,7 +102,8 @@ void Scanner::Scan(const GoFlags& flags) {
   state_.blnNewOutlook = tally_.outlook.hasNew;
 
   view.SetListUnsavedEnabled(tally_.AnyUnsaved());
-  WriteLog(flags, dateLine, result.entries);
+  OpenDocLog log(services_.logPath, services_.fs, locale);  // read afresh: the user may have edited it
+  WriteLog(log, flags, dateLine, result.entries);
   if (state_.blnWatching) view.SetTrayTip(dateLine + L"\r\n" + ShortSummary(tally_));
   view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_));
 
@@ -117,8 +119,7 @@ void Scanner::Scan(const GoFlags& flags) {
 // An overwrite carries the previous log's hand-added lines over, after the
 // Office entries, unless the caller keeps them itself. A log that is there
 // but cannot be read (locked) is left alone rather than lose those lines.
-bool Scanner::WriteLog(const GoFlags& flags, const std::wstring& dateLine, EntryList& entries) {
-  OpenDocLog& log = services_.log;
+bool Scanner::WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, EntryList& entries) {
   std::optional<std::vector<std::wstring>> previous;
   if (log.Exists()) {
     previous = log.ReadLines();

@@ -18,7 +18,9 @@ class ReopenPhase {
 
 struct ScannerServices {
   OfficeAutomation& office;
-  OpenDocLog& log;
+  const std::wstring& logPath;  // strLogFile, fixed once start-up has set it
+  FileSystem& fs;
+  const Locale& locale;
   const Clock& clock;
   ScanView& view;
   Notices& notices;
@@ -39,7 +41,7 @@ class Scanner final : public DocumentScanner {
 
  private:
   void Scan(const GoFlags& flags);
-  bool WriteLog(const GoFlags& flags, const std::wstring& dateLine, EntryList& entries);
+  bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, EntryList& entries);
 
   GoState& state_;
   ScannerServices services_;

@@ -75,12 +75,13 @@ class ScannerTest : public ::testing::Test {
   FakeFileSystem fs;
   FakeLocale locale;
   FixedClock clock;
+  const std::wstring logPath = kLog;
   OpenDocLog log{kLog, fs, locale};
   FakeOffice office;
   FakeScanView view;
   FakeNotices notices;
   GoState state;
-  Scanner scanner{state, {office, log, clock, view, notices}};
+  Scanner scanner{state, {office, logPath, fs, locale, clock, view, notices}};
 };
 
 constexpr GoFlags kGetCurrScan{true, false, false, false, true, true, true, true};

@@ -8,5 +8,6 @@ inline constexpr int kLblMsg1 = 101;
 inline constexpr int kLblCmdLine = 102;
 inline constexpr int kCmdWatchMode = 103;
 inline constexpr int kCmdReopenOnRestart = 104;
+inline constexpr int kCmdListUnsavedDocs = 105;
 
 }  // namespace valmora::ids

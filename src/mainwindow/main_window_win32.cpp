@@ -125,6 +125,12 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       LayOut();
       return 0;
     }
+    case WM_SETCURSOR:
+      if (busy_ && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -167,6 +173,19 @@ void frmMain::MoveTo(long leftTwips, long topTwips) {
 void frmMain::Display() {
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd_);
+}
+
+void frmMain::SetListUnsavedEnabled(bool enabled) {
+  if (HWND button = ::GetDlgItem(hwnd_, ids::kCmdListUnsavedDocs)) ::EnableWindow(button, enabled);
+}
+
+void frmMain::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+// The hourglass stays while the pointer moves over the window, not only
+// until the next mouse move.
+void frmMain::SetScreenBusy(bool busy) {
+  busy_ = busy;
+  ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 void frmMain::Close() {

@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include "library/unique_handle_win32.h"
+#include "doclog/go.h"
 #include "mainwindow/main_view.h"
 
 namespace valmora {
 
-class frmMain : public MainView {
+class frmMain : public MainView, public ScanView {
  public:
   // Creates the window hidden, at its design size for the DPI it lands on.
   bool Create(HINSTANCE instance);
@@ -26,6 +27,12 @@ class frmMain : public MainView {
   void Close() override;
   void ShowStandardMessage(const std::wstring& text, MessageIcon icon) override;
 
+  void SetListUnsavedEnabled(bool enabled) override;
+  void SetTrayTip(const std::wstring& tip) override { trayTip_ = tip; }
+  const std::wstring& TrayTip() const { return trayTip_; }
+  void HideWindow() override;
+  void SetScreenBusy(bool busy) override;
+
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -37,6 +44,8 @@ class frmMain : public MainView {
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
   UniqueFont font_;
+  std::wstring trayTip_;  // shown by the notification icon once there is one
+  bool busy_ = false;
 };
 
 }  // namespace valmora

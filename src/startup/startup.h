@@ -31,15 +31,14 @@ inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVers
 inline constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr wchar_t kStartupQuestion[] = L"Reopen previously open MS Office documents/items?";
 
-// frmMain's state that start-up sets up.
-struct MainState {
+// frmMain's state that start-up sets up; Go's share comes with it.
+struct MainState : GoState {
   std::wstring exeFolder;    // without a trailing "\"
   std::wstring exeBaseName;  // file name without extension
   std::wstring commandLine;
   std::wstring strLogFile;
   bool blnCmdLineMode = false;
   bool blnLoading = false;
-  bool blnWatching = false;
   std::unique_ptr<InstanceGuard> objMutex;
 };
 
