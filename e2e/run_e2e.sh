@@ -49,7 +49,8 @@ export VALMORA_SHOTS=$(winepath -w "$shots" 2>/dev/null)
 export WINEPATH=
 status=0
 wine "$driver" --gtest_color=no || status=$?
-wineserver -w || true
+# Bounded: a server a failed test left behind must not hold the run.
+timeout 30 wineserver -w || true
 
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue

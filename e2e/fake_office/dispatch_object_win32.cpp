@@ -113,6 +113,15 @@ const Member* DispatchObject::Find(DISPID id) const {
   return nullptr;
 }
 
+// A member that is busy N times refuses its first N calls as a busy
+// application refuses them, whatever the runtime does with message filters.
+bool DispatchObject::TakeBusyCall(const std::string& member) {
+  const auto found = faults_.find(member);
+  if (found == faults_.end() || found->second.kind != FaultKind::kBusy || found->second.times == 0) return false;
+  --found->second.times;
+  return true;
+}
+
 HRESULT DispatchObject::InjectFault(const std::string& member, EXCEPINFO* exception) {
   const auto found = faults_.find(member);
   if (found == faults_.end()) return S_OK;
@@ -130,11 +139,7 @@ HRESULT DispatchObject::InjectFault(const std::string& member, EXCEPINFO* except
       for (;;) ::Sleep(INFINITE);  // until the test kills the process
     case FaultKind::kExits:
       ::ExitProcess(3);  // as if the application had crashed mid-call
-    case FaultKind::kBusy:
-      if (injected.times == 0) return S_OK;
-      --injected.times;
-      state_.counts.CountRejected();
-      return RPC_E_SERVERCALL_RETRYLATER;
+    case FaultKind::kBusy:  // turned away before counting: see Invoke
     case FaultKind::kNone:
       break;
   }
@@ -146,6 +151,10 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
   if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
   const Member* member = Find(id);
   const std::string name = member ? Narrow(member->name) : std::to_string(id).insert(0, 1, '#');
+  if (TakeBusyCall(name)) {
+    state_.counts.CountRejected();
+    return RPC_E_SERVERCALL_RETRYLATER;
+  }
   state_.counts.CountInvoke(interface_, name);
   if (!member) return DISP_E_MEMBERNOTFOUND;
   // Reads only: every member is a property get or a method.

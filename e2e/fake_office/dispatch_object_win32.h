@@ -102,6 +102,7 @@ class DispatchObject : public IDispatch, public ConnectionCounter {
 
  private:
   const Member* Find(DISPID id) const;
+  bool TakeBusyCall(const std::string& member);
   HRESULT InjectFault(const std::string& member, EXCEPINFO* exception);
 
   std::atomic<ULONG> references_{1};
