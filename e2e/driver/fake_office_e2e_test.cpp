@@ -81,6 +81,9 @@ void WalkDocuments(const wchar_t* application, const wchar_t* collectionName, co
     EXPECT_EQ(Read(byDefault.get().pdispVal, false), expected[i]);
     EXPECT_EQ(Read(GetDispatch(app.Get(), collectionName, {&index}).Get(), false), expected[i]);
   }
+  const Argument first(1L);
+  EXPECT_EQ(GetText(GetDispatch(collection.Get(), L"item", {&first}).Get(), L"FULLNAME"), expected[0].fullName);
+
   const auto walked = Enumerate(collection.Get());
   ASSERT_EQ(walked.size(), expected.size());
   for (size_t i = 0; i < walked.size(); ++i) EXPECT_EQ(Read(walked[i].Get(), false), expected[i]);

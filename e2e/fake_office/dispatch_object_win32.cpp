@@ -47,11 +47,6 @@ Arguments::~Arguments() {
   for (VARIANT& value : values_) ::VariantClear(&value);
 }
 
-bool Arguments::Given(size_t i) const {
-  return i < values_.size() && !(values_[i].vt == VT_ERROR && values_[i].scode == DISP_E_PARAMNOTFOUND) &&
-         values_[i].vt != VT_EMPTY;
-}
-
 DispatchObject::DispatchObject(ServerState& state, std::string interfaceName, std::vector<Member> members, Faults faults)
     : ConnectionCounter(state),
       state_(state),
