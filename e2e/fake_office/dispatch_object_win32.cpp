@@ -89,7 +89,7 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
-  if (!names || !ids || count == 0) return E_INVALIDARG;
+  if (!names || !names[0] || !ids || count == 0) return E_INVALIDARG;
   const Member* found = nullptr;
   for (const Member& member : members_) {
     if (::_wcsicmp(member.name, names[0]) == 0) found = &member;
@@ -162,7 +162,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
   VARIANT* out = result ? result : unused.Out();
   ::VariantInit(out);
   const HRESULT served = Serve(id, arguments, out);
-  if (SUCCEEDED(served) || HRESULT_FACILITY(served) == FACILITY_DISPATCH || served == RPC_E_SERVERCALL_RETRYLATER) {
+  if (SUCCEEDED(served) || HRESULT_FACILITY(served) == FACILITY_DISPATCH) {
     if (served == DISP_E_TYPEMISMATCH && argumentError) *argumentError = 0;
     return served;
   }
