@@ -37,10 +37,11 @@ struct GoState {
   bool blnNewOutlook = false;
 };
 
-// What Go changes on frmMain.
+// What Go reads and changes on frmMain.
 class ScanView {
  public:
   virtual ~ScanView() = default;
+  virtual std::wstring Msg1Caption() const = 0;
   virtual void SetMsg1Caption(const std::wstring& text) = 0;  // lblMsg1
   virtual void SetListUnsavedEnabled(bool enabled) = 0;       // cmdListUnsavedDocs
   virtual void SetTrayTip(const std::wstring& tip) = 0;       // the notification icon's tip
@@ -48,6 +49,21 @@ class ScanView {
   // The hourglass on screen while Go works; the message box's own busy
   // pointer state is left alone.
   virtual void SetScreenBusy(bool busy) = 0;
+  // Shown above every other window while a reopen runs, so that what it
+  // opens does not bury it; normal again when the reopen ends.
+  virtual void SetTopmost(bool topmost) = 0;
+  // While Go runs, a request to close the window (it may arrive during a
+  // notice or a reopen pause) is held: the reopen stops at its next step,
+  // and the window closes once Go has ended.
+  virtual void SetGoRunning(bool running) = 0;
+  virtual bool CloseRequested() const = 0;
+};
+
+// The reopen phase, run by Go when it is not asked to scan.
+class ReopenPhase {
+ public:
+  virtual ~ReopenPhase() = default;
+  virtual void Reopen(const GoFlags& flags) = 0;
 };
 
 class DocumentScanner {

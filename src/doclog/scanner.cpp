@@ -76,6 +76,7 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
 void Scanner::Go(const GoFlags& flags) {
   if (inGo_) return;
   inGo_ = true;
+  services_.view.SetGoRunning(true);
   state_.blnNewExcel = state_.blnNewWord = state_.blnNewOutlook = false;
   if (flags.pblnGetCurr) {
     Scan(flags);
@@ -83,6 +84,7 @@ void Scanner::Go(const GoFlags& flags) {
     services_.reopen->Reopen(flags);
   }
   inGo_ = false;
+  services_.view.SetGoRunning(false);
 }
 
 void Scanner::Scan(const GoFlags& flags) {

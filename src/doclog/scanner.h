@@ -9,13 +9,6 @@
 
 namespace valmora {
 
-// The reopen phase, run by Go when it is not asked to scan.
-class ReopenPhase {
- public:
-  virtual ~ReopenPhase() = default;
-  virtual void Reopen(const GoFlags& flags) = 0;
-};
-
 struct ScannerServices {
   OfficeAutomation& office;
   const std::wstring& logPath;  // strLogFile, fixed once start-up has set it

@@ -2,57 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 
 #include "doclog/log_encoding.h"
 #include "testing/fakes.h"
+#include "testing/go_fakes.h"
 
 namespace valmora {
 namespace {
 
 using testing::FakeFileSystem;
 using testing::FakeLocale;
+using testing::FakeNotices;
+using testing::FakeOffice;
+using testing::FakeScanView;
+using testing::FixedClock;
 
 constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
-
-class FakeOffice : public OfficeAutomation {
- public:
-  std::map<OfficeApp, AppSnapshot> apps;
-  std::function<void()> onGather;  // something that happens while Office is asked
-  AppSnapshot Gather(OfficeApp app) override {
-    if (onGather) onGather();
-    const auto it = apps.find(app);
-    return it == apps.end() ? AppSnapshot{} : it->second;
-  }
-  OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
-};
-
-class FixedClock : public Clock {
- public:
-  LocalTime Now() const override { return {2026, 12, 5, 14, 7, 0}; }
-};
-
-struct FakeScanView : ScanView {
-  std::wstring msg1, tip;
-  bool listUnsavedEnabled = true, hidden = false, busy = false;
-  std::vector<bool> busyTrail;
-  void SetMsg1Caption(const std::wstring& t) override { msg1 = t; }
-  void SetListUnsavedEnabled(bool e) override { listUnsavedEnabled = e; }
-  void SetTrayTip(const std::wstring& t) override { tip = t; }
-  void HideWindow() override { hidden = true; }
-  void SetScreenBusy(bool b) override { busyTrail.push_back(busy = b); }
-};
-
-struct FakeNotices : Notices {
-  std::vector<std::pair<std::wstring, int>> warnings, infos;
-  std::function<void()> whileShown;
-  void ShowWarning(std::wstring_view m, int c) override { warnings.emplace_back(m, c), Shown(); }
-  void ShowInfo(std::wstring_view m, int c) override { infos.emplace_back(m, c), Shown(); }
-  void Shown() {
-    if (whileShown) std::exchange(whileShown, nullptr)();
-  }
-};
 
 OfficeDocument Doc(const std::wstring& fullName, bool saved = true) {
   const std::size_t slash = fullName.rfind(L'\\');
@@ -95,6 +60,7 @@ TEST_F(ScannerTest, OneSavedWordDocumentIsLoggedAndSummarised) {
                        L"Outlook: no items open");
   EXPECT_FALSE(view.listUnsavedEnabled);
   EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
+  EXPECT_EQ(view.goRunningTrail, (std::vector<bool>{true, false}));
   EXPECT_TRUE(view.tip.empty());  // not watching: no icon
 }
 

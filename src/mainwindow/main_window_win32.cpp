@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/resource.h"
 #include "mainwindow/control_ids.h"
 
@@ -125,6 +127,12 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       LayOut();
       return 0;
     }
+    case WM_CLOSE:
+      if (goRunning_) {  // torn down under a running reopen it would not be: close when Go ends
+        closeRequested_ = true;
+        return 0;
+      }
+      break;
     case WM_SETCURSOR:
       if (busy_ && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -186,6 +194,23 @@ void frmMain::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
 void frmMain::SetScreenBusy(bool busy) {
   busy_ = busy;
   ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+std::wstring frmMain::Msg1Caption() const {
+  HWND label = ::GetDlgItem(hwnd_, ids::kLblMsg1);
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void frmMain::SetTopmost(bool topmost) {
+  ::SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? SWP_SHOWWINDOW : 0));
+}
+
+void frmMain::SetGoRunning(bool running) {
+  goRunning_ = running;
+  if (!running && std::exchange(closeRequested_, false)) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void frmMain::Close() {

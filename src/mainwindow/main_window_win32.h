@@ -32,6 +32,10 @@ class frmMain : public MainView, public ScanView {
   const std::wstring& TrayTip() const { return trayTip_; }
   void HideWindow() override;
   void SetScreenBusy(bool busy) override;
+  std::wstring Msg1Caption() const override;
+  void SetTopmost(bool topmost) override;
+  void SetGoRunning(bool running) override;
+  bool CloseRequested() const override { return closeRequested_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -46,6 +50,8 @@ class frmMain : public MainView, public ScanView {
   UniqueFont font_;
   std::wstring trayTip_;  // shown by the notification icon once there is one
   bool busy_ = false;
+  bool goRunning_ = false;
+  bool closeRequested_ = false;
 };
 
 }  // namespace valmora

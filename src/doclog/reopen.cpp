@@ -1,0 +1,145 @@
+#include "doclog/reopen.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <optional>
+#include <vector>
+
+#include "doclog/log_line.h"
+#include "doclog/open_doc_log.h"
+#include "msgbox/msgbox_request.h"
+
+namespace valmora {
+namespace {
+
+constexpr std::int32_t kPauseAfterOpen = 1000;
+
+std::wstring CountOrNone(int count) { return count == 0 ? L"none" : std::to_wstring(count); }
+
+struct Entry {
+  std::wstring line;
+  LineKind kind;
+};
+
+// What each application has open, asked once per phase and only when needed.
+class OpenNow {
+ public:
+  explicit OpenNow(OfficeAutomation& office) : office_(office) {}
+
+  bool HasDocument(OfficeApp app, const std::wstring& fullName) {
+    const AppSnapshot& snapshot = Get(app);
+    return std::any_of(snapshot.documents.begin(), snapshot.documents.end(),
+                       [&](const OfficeDocument& doc) { return doc.fullName == fullName; });
+  }
+  bool HasOutlookItem(const std::wstring& itemId) {
+    const AppSnapshot& snapshot = Get(OfficeApp::Outlook);
+    return std::any_of(snapshot.items.begin(), snapshot.items.end(),
+                       [&](const OutlookItem& item) { return item.entryId == itemId; });
+  }
+
+ private:
+  const AppSnapshot& Get(OfficeApp app) {
+    auto& slot = apps_[static_cast<int>(app)];
+    if (!slot) slot = office_.Gather(app);
+    return *slot;
+  }
+
+  OfficeAutomation& office_;
+  std::optional<AppSnapshot> apps_[3];
+};
+
+}  // namespace
+
+std::wstring ReopenSummary(int excel, int word, int outlook, int other) {
+  return L"Excel: " + CountOrNone(excel) + L"\r\nWord: " + CountOrNone(word) + L"\r\nOutlook: " +
+         CountOrNone(outlook) + L"\r\nOther: " + CountOrNone(other);
+}
+
+OutlookEntryParts SplitOutlookEntry(const std::wstring& line) {
+  const std::wstring rest = line.size() > 8 ? line.substr(8) : L"";
+  const std::size_t apostrophe = rest.find(L'\'');
+  if (apostrophe == std::wstring::npos) return {rest, L""};
+  return {rest.substr(0, apostrophe), rest.substr(apostrophe + 1)};
+}
+
+bool IsWebAddress(const std::wstring& entry) {
+  const std::size_t separator = entry.find(L"://");
+  if (separator == std::wstring::npos || separator == 0) return false;
+  // A scheme: a letter, then letters, digits, "+", "-" or ".".
+  if (!std::iswalpha(entry[0])) return false;
+  return std::all_of(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(separator), [](wchar_t c) {
+    return std::iswalnum(c) || c == L'+' || c == L'-' || c == L'.';
+  });
+}
+
+void Reopener::Reopen(const GoFlags& flags) {
+  ScanView& view = services_.view;
+  const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  view.SetTopmost(true);
+  if (!log.Exists()) {
+    view.SetTopmost(false);
+    return;
+  }
+  view.SetScreenBusy(true);
+  const bool allOffice = flags.pblnReopenE && flags.pblnReopenW && flags.pblnReopenO;
+  const std::wstring savedCaption = allOffice ? L"" : view.Msg1Caption();
+
+  // Loading: the kinds asked for, hand-added files only when they exist.
+  std::vector<Entry> entries;
+  int excel = 0, word = 0, outlook = 0, other = 0;
+  for (const std::wstring& line : log.ReadLines().value_or(std::vector<std::wstring>{})) {
+    const LineKind kind = ClassifyLogLine(line, services_.locale);
+    int* count = nullptr;
+    bool wanted = false;
+    switch (kind) {
+      case LineKind::OutlookEntry: wanted = flags.pblnReopenO, count = &outlook; break;
+      case LineKind::ExcelEntry: wanted = flags.pblnReopenE, count = &excel; break;
+      case LineKind::WordEntry: wanted = flags.pblnReopenW, count = &word; break;
+      case LineKind::OtherEntry: wanted = flags.pblnReopenN && FileExists(services_.fs, line), count = &other; break;
+      case LineKind::DateLine:
+      case LineKind::BlankLine: break;
+    }
+    if (!wanted) continue;
+    ++*count;  // beyond the 100th an entry is counted, not reopened
+    if (entries.size() < EntryList::kMaxEntries) entries.push_back({line, kind});
+  }
+  if (allOffice) view.SetMsg1Caption(ReopenSummary(excel, word, outlook, other));
+
+  OpenNow openNow(services_.office);
+  for (const Entry& entry : entries) {
+    if (view.CloseRequested()) break;  // closing: nothing more is opened
+    view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
+    bool reopen = true;
+    std::wstring target = entry.line;
+    if (entry.kind == LineKind::OutlookEntry) {
+      const OutlookEntryParts parts = SplitOutlookEntry(entry.line);
+      target = kOutlookPrefix + parts.itemId;
+      if (openNow.HasOutlookItem(parts.itemId)) {
+        reopen = false;
+      } else {
+        const OutlookLookup found = services_.office.FindOutlookItem(parts.itemId);
+        if (!found.found) {
+          const std::wstring description = parts.description.empty() ? L"(no name/desc available)" : parts.description;
+          services_.notices.ShowWarning(L"Outlook item " + Verbatim(description) + L" not found", 0);
+        } else if (found.folderName == L"Deleted Items") {
+          reopen = false;
+        }
+      }
+    } else if (!IsWebAddress(entry.line) && !FileExists(services_.fs, entry.line)) {
+      services_.notices.ShowWarning(L"File " + Verbatim(entry.line) + L" not found", 0);
+    } else if (entry.kind == LineKind::ExcelEntry) {
+      reopen = !openNow.HasDocument(OfficeApp::Excel, entry.line);
+    } else if (entry.kind == LineKind::WordEntry) {
+      reopen = !openNow.HasDocument(OfficeApp::Word, entry.line);
+    }
+    if (!reopen || view.CloseRequested()) continue;
+    services_.shell.Open(target, ShowWindowAs::Maximised);
+    services_.pause(kPauseAfterOpen);
+  }
+
+  view.SetMsg1Caption(savedCaption);
+  view.SetScreenBusy(false);
+  view.SetTopmost(false);
+}
+
+}  // namespace valmora

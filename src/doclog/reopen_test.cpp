@@ -1,0 +1,157 @@
+#include "doclog/reopen.h"
+
+#include <gtest/gtest.h>
+
+#include "msgbox/msgbox_layout.h"
+#include "testing/fakes.h"
+#include "testing/go_fakes.h"
+
+namespace valmora {
+namespace {
+
+using namespace valmora::testing;
+
+constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
+constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
+constexpr GoFlags kReopenWord{false, false, false, false, false, true, false, false};
+
+class ReopenTest : public ::testing::Test {
+ protected:
+  void WriteLog(const std::string& bytes) { fs.files[kLog] = bytes; }
+  void AddFile(const std::wstring& path) { fs.files[path] = "x"; }
+
+  FakeFileSystem fs;
+  FakeLocale locale;
+  FakeOffice office;
+  FakeScanView view;
+  FakeNotices notices;
+  FakeShell shell;
+  std::vector<std::wstring> journal;  // opens and pauses, in order
+  const std::wstring logPath = kLog;
+  Reopener reopener{{office, logPath, fs, locale, view, notices, shell,
+                     [this](std::int32_t ms) { journal.push_back(L"pause " + std::to_wstring(ms)); }}};
+};
+
+TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissing) {
+  WriteLog("05/12/2026 14:07\r\n"
+           "C:\\D\\open.xlsx\r\n"
+           "C:\\Notes\\here.txt\r\n"
+           "C:\\Notes\\gone.txt\r\n"
+           "C:\\D\\gone.docx\r\n"
+           "Outlook:00AA'05/12/26 Lunch\r\n"
+           "Outlook:00DD'01/12/26 Old news\r\n"
+           "Outlook:00FF\r\n"
+           "\r\n");
+  AddFile(L"C:\\D\\open.xlsx");
+  AddFile(L"C:\\Notes\\here.txt");
+  office.apps[OfficeApp::Excel] = {AppState::Read, {{true, L"C:\\D", true, L"open.xlsx", L"C:\\D\\open.xlsx"}}, {}};
+  office.outlookItems[L"00AA"] = {true, L"Inbox"};
+  office.outlookItems[L"00DD"] = {true, L"Deleted Items"};
+  shell.opened.clear();
+
+  reopener.Reopen(kReopenAll);
+
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\Notes\\here.txt (max)", L"C:\\D\\gone.docx (max)",
+                                                     L"Outlook:00AA (max)", L"Outlook:00FF (max)"}));
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), L"pause 1000"), 4);
+  ASSERT_EQ(notices.warnings.size(), 2u);
+  EXPECT_EQ(notices.warnings[0], std::make_pair(std::wstring(L"File C:\\D\\gone.docx not found"), 0));
+  EXPECT_EQ(notices.warnings[1].first, L"Outlook item (no name/desc available) not found");
+  ASSERT_GE(view.captions.size(), 2u);
+  EXPECT_EQ(view.captions.front(), L"Excel: 1\r\nWord: 1\r\nOutlook: 3\r\nOther: 1");
+  EXPECT_EQ(view.captions[1], L"Reopening\r\nC:\\D\\open.xlsx");
+  EXPECT_EQ(view.msg1, L"");  // cleared at the end
+  EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));
+  EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ReopenTest, ReopenOnlyWordLeavesTheLabelAsItWas) {
+  WriteLog("05/12/2026 14:07\r\nC:\\D\\a.xlsx\r\nC:\\D\\b.xlsx\r\nC:\\D\\w.docx\r\n");
+  AddFile(L"C:\\D\\w.docx");
+  view.msg1 = L"Open at last check: ...";
+  reopener.Reopen(kReopenWord);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\D\\w.docx (max)"}));
+  EXPECT_EQ(view.captions, (std::vector<std::wstring>{L"Reopening\r\nC:\\D\\w.docx", L"Open at last check: ..."}));
+}
+
+TEST_F(ReopenTest, WhatIsAlreadyOpenCostsNoOpenAndNoPause) {
+  WriteLog("C:\\D\\w.docx\r\nOutlook:00AA'05/12/26 Lunch\r\n");
+  AddFile(L"C:\\D\\w.docx");
+  office.apps[OfficeApp::Word] = {AppState::Read, {{true, L"C:\\D", false, L"w.docx", L"C:\\D\\w.docx"}}, {}};
+  office.apps[OfficeApp::Outlook] = {AppState::Read, {}, {{L"00AA", true, L"Lunch", std::nullopt}}};
+  reopener.Reopen(kReopenAll);
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_TRUE(journal.empty());
+  EXPECT_EQ(office.journal, (std::vector<std::wstring>{L"gather", L"gather"}));  // no lookup needed
+}
+
+TEST_F(ReopenTest, CloudDocumentsGoToTheShellWithoutAFileTest) {
+  WriteLog("https://contoso.example/sites/team/Budget.xlsx\r\nhttps://contoso.example/Plan%20B.docx\r\n");
+  office.apps[OfficeApp::Word] = {
+      AppState::Read, {{true, L"https://contoso.example", true, L"Plan B.docx", L"https://contoso.example/Plan%20B.docx"}},
+      {}};
+  reopener.Reopen(kReopenAll);
+  EXPECT_TRUE(notices.warnings.empty());
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"https://contoso.example/sites/team/Budget.xlsx (max)"}));
+}
+
+TEST_F(ReopenTest, NothingToReopenWithoutALogOrWithOnlyItsDateLine) {
+  reopener.Reopen(kReopenAll);
+  EXPECT_TRUE(view.captions.empty());
+  EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));
+
+  WriteLog("05/12/2026 14:07\r\n");
+  reopener.Reopen(kReopenAll);
+  EXPECT_EQ(view.captions.front(), L"Excel: none\r\nWord: none\r\nOutlook: none\r\nOther: none");
+  EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(ReopenTest, AWindowClosedDuringThePauseStopsTheReopen) {
+  WriteLog("C:\\N\\1.txt\r\nC:\\N\\2.txt\r\nC:\\N\\3.txt\r\n");
+  for (const wchar_t* f : {L"C:\\N\\1.txt", L"C:\\N\\2.txt", L"C:\\N\\3.txt"}) AddFile(f);
+  Reopener closing{{office, logPath, fs, locale, view, notices, shell, [this](std::int32_t) {
+                      view.closeRequested = true;  // the close box, clicked during the first pause
+                    }}};
+  closing.Reopen(kReopenAll);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\N\\1.txt (max)"}));
+  EXPECT_EQ(view.topmostTrail.back(), false);
+}
+
+TEST_F(ReopenTest, AMissingPathWithAnAtSignIsNamedAsItIs) {
+  WriteLog("C:\\D\\Plan@2026.xlsx\r\n");
+  reopener.Reopen(kReopenAll);
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  const MsgBoxLayout shown = LayOutMsgBox(L"2   0" + notices.warnings[0].first, 0);
+  EXPECT_EQ(shown.display.text, L"File C:\\D\\Plan@2026.xlsx not found");
+}
+
+TEST(ReopenRules, OutlookLinesSplitAtTheFirstApostrophe) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* id;
+    const wchar_t* description;
+  };
+  const Case cases[] = {
+      {L"Outlook:00AB'05/12/26 Lunch", L"00AB", L"05/12/26 Lunch"},
+      {L"outlook:00AB'it's 'quoted'", L"00AB", L"it's 'quoted'"},
+      {L"Outlook:00AB", L"00AB", L""},
+      {L"Outlook:", L"", L""},
+  };
+  for (const Case& c : cases) {
+    const OutlookEntryParts parts = SplitOutlookEntry(c.line);
+    EXPECT_EQ(parts.itemId, c.id) << c.line;
+    EXPECT_EQ(parts.description, c.description) << c.line;
+  }
+}
+
+TEST(ReopenRules, WebAddressesAreASchemeFollowedByTwoSlashes) {
+  EXPECT_TRUE(IsWebAddress(L"https://contoso.example/a.xlsx"));
+  EXPECT_TRUE(IsWebAddress(L"HTTP://x/y.docx"));
+  EXPECT_FALSE(IsWebAddress(L"C:\\Data\\a.xlsx"));
+  EXPECT_FALSE(IsWebAddress(L"\\\\server\\share\\a.xlsx"));
+  EXPECT_FALSE(IsWebAddress(L"://nothing.xlsx"));
+  EXPECT_FALSE(IsWebAddress(L"C:\\odd://name.xlsx"));
+}
+
+}  // namespace
+}  // namespace valmora
