@@ -12,6 +12,35 @@ struct TwipSize {
 
 enum class MessageIcon { None, Exclamation };
 
+// Every button, menu entry and clickable picture of frmMain.
+enum class MainCommand {
+  GetCurr,             // cmdGetCurr
+  Reopen,              // cmdReopen
+  ReopenExcelOnly,     // cmdReopenExcelOnly
+  ReopenWordOnly,      // cmdReopenWordOnly
+  ReopenOutlookOnly,   // cmdReopenOutlookOnly
+  ReopenNonOffOnly,    // cmdReopenNonOffOnly
+  ExecuteCmd,          // cmdExecuteCmd
+  Exit,                // cmdExit and mnuFileExit
+  ListUnsavedDocs,     // cmdListUnsavedDocs
+  WatchMode,           // cmdWatchMode
+  ReopenOnRestart,     // cmdReopenOnRestart
+  FileManualAdd,       // mnuFileManualAdd
+  FileOpenLog,         // mnuFileOpenLog
+  HelpHelp,            // mnuHelpHelp
+  HelpAbout,           // mnuHelpAbout
+  PopupRestore,        // mnuPopupRestore
+  Copyright,           // imgCopyright
+};
+
+// Where frmMain sends its clicks. shiftDown: the Shift key's state when the
+// click happened, not when it is handled.
+class MainCommands {
+ public:
+  virtual ~MainCommands() = default;
+  virtual void OnCommand(MainCommand command, bool shiftDown) = 0;
+};
+
 class MainView {
  public:
   virtual ~MainView() = default;
