@@ -1,0 +1,73 @@
+#include "mainwindow/commands.h"
+
+#include "doclog/manual_entries.h"
+#include "doclog/open_doc_log.h"
+#include "mainwindow/log_summary.h"
+
+namespace valmora {
+namespace {
+
+GoFlags ReopenOnly(bool excel, bool word, bool outlook, bool other) {
+  return {false, false, false, false, excel, word, outlook, other};
+}
+
+constexpr GoFlags kInteractiveScan{true, false, false, false, true, true, true, true, true};
+constexpr GoFlags kListUnsavedScan{true, false, false, true, true, true, true, true};
+constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
+constexpr GoFlags kQuietRescanKeepingManual{true, true, false, false, true, true, true, true, true};
+
+}  // namespace
+
+void MainWindowCommands::OnCommand(MainCommand command, bool) {
+  DocumentScanner& scanner = services_.scanner;
+  switch (command) {
+    case MainCommand::GetCurr: GetCurr(true); break;
+    case MainCommand::Reopen: ReopenAll(); break;
+    case MainCommand::ReopenExcelOnly: scanner.Go(ReopenOnly(true, false, false, false)); break;
+    case MainCommand::ReopenWordOnly: scanner.Go(ReopenOnly(false, true, false, false)); break;
+    case MainCommand::ReopenOutlookOnly: scanner.Go(ReopenOnly(false, false, true, false)); break;
+    case MainCommand::ReopenNonOffOnly: scanner.Go(ReopenOnly(false, false, false, true)); break;
+    case MainCommand::ListUnsavedDocs: scanner.Go(kListUnsavedScan); break;
+    case MainCommand::Exit: services_.view.Close(); break;  // no scan on the way out
+    default: break;
+  }
+}
+
+void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {
+  const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  std::optional<std::wstring> manualEntries = GatherManualEntries(log);
+  if (!manualEntries) {
+    services_.view.SetMsg1Caption(LogUnreadableMessage(services_.logPath));
+    return;
+  }
+  if (!manualEntries->empty() && pblnAskToKeepNonOffice &&
+      !services_.question.AskYesNo(std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\n" + *manualEntries)) {
+    manualEntries->clear();
+  }
+  services_.scanner.Go(kInteractiveScan);
+  PutBack(*manualEntries);
+}
+
+// The reopen is followed by a fresh scan, which would lose the hand-added
+// files: they are set aside first and put back afterwards.
+void MainWindowCommands::ReopenAll() {
+  const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  const std::optional<std::wstring> manualEntries = GatherManualEntries(log);
+  if (!manualEntries) {
+    services_.view.SetMsg1Caption(LogUnreadableMessage(services_.logPath));
+    return;
+  }
+  services_.scanner.Go(kReopenAll);
+  services_.state.blnKeepShown = !services_.state.trayIconShown;
+  services_.scanner.Go(kQuietRescanKeepingManual);
+  PutBack(*manualEntries);
+}
+
+void MainWindowCommands::PutBack(const std::wstring& manualEntries) {
+  if (manualEntries.empty()) return;
+  OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  log.AppendBlock(manualEntries);
+  services_.view.SetMsg1Caption(GetLogSummary(log));
+}
+
+}  // namespace valmora

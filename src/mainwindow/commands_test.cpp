@@ -1,0 +1,164 @@
+#include "mainwindow/commands.h"
+
+#include <gtest/gtest.h>
+
+#include "doclog/log_encoding.h"
+#include "doclog/reopen.h"
+#include "doclog/scanner.h"
+#include "testing/fakes.h"
+#include "testing/go_fakes.h"
+
+namespace valmora {
+namespace {
+
+using namespace valmora::testing;
+
+constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
+
+// frmMain: the scan's view and the start-up's view are one window.
+struct FakeMainWindow : FakeScanView, MainView {
+  void SetCmdLineCaption(const std::wstring&) override {}
+  void SetMsg1Caption(const std::wstring& t) override { FakeScanView::SetMsg1Caption(t); }
+  void SetWatchModePressed(bool) override {}
+  bool IsWatchModePressed() const override { return false; }
+  void SetReopenOnRestartPressed(bool) override {}
+  TwipSize ScreenSize() const override { return {}; }
+  TwipSize WindowSize() const override { return {}; }
+  void MoveTo(long, long) override {}
+  void Display() override {}
+  void Close() override { closed = true; }
+  void ShowStandardMessage(const std::wstring&, MessageIcon) override {}
+  bool closed = false;
+};
+
+struct FakeQuestion : StandardQuestion {
+  bool answer = true;
+  std::vector<std::wstring> asked;
+  bool AskYesNo(const std::wstring& text) override {
+    asked.push_back(text);
+    return answer;
+  }
+};
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  std::wstring Log() const {
+    std::wstring text;
+    for (const auto& line : DecodeLogLines(fs.files.at(kLog), locale)) text += line + L"|";
+    return text;
+  }
+
+  FakeFileSystem fs;
+  FakeLocale locale;
+  FixedClock clock;
+  FakeOffice office;
+  FakeMainWindow window;
+  FakeNotices notices;
+  FakeShell shell;
+  FakeQuestion question;
+  GoState state;
+  const std::wstring logPath = kLog;
+  Reopener reopener{{office, logPath, fs, locale, window, notices, shell, [](std::int32_t) {}}};
+  Scanner scanner{state, {office, logPath, fs, locale, clock, window, notices, &reopener}};
+  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question}};
+};
+
+constexpr char kTwoHandAdded[] = "01/12/2026 09:00\r\nC:\\D\\gone.docx\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n";
+
+TEST_F(CommandsTest, GetCurrAsksAndKeepsTheHandAddedFilesOnYes) {
+  fs.files[kLog] = kTwoHandAdded;
+  office.apps[OfficeApp::Word] = {AppState::Read, {{true, L"C:\\D", true, L"w.docx", L"C:\\D\\w.docx"}}, {}};
+  commands.OnCommand(MainCommand::GetCurr, false);
+  ASSERT_EQ(question.asked.size(), 1u);
+  EXPECT_EQ(question.asked[0], std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf||");  // each once, then one empty line
+  EXPECT_EQ(window.msg1, L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: 1\r\nOutlook: none\r\nOther: 2");
+}
+
+TEST_F(CommandsTest, GetCurrDropsThemOnNo) {
+  fs.files[kLog] = kTwoHandAdded;
+  question.answer = false;
+  commands.GetCurr(true);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|");
+  EXPECT_EQ(window.msg1.substr(0, 17), L"Currently open:  ");
+}
+
+TEST_F(CommandsTest, GetCurrWithoutTheQuestionOrWithoutHandAddedFilesAsksNothing) {
+  commands.GetCurr(true);  // no log at all
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|");
+  fs.files[kLog] = kTwoHandAdded;
+  commands.GetCurr(false);
+  EXPECT_TRUE(question.asked.empty());
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\N\\a.txt|C:\\N\\b.pdf||");
+}
+
+TEST_F(CommandsTest, ReopenAllReopensRescansAndPutsTheHandAddedFilesBackOnce) {
+  fs.files[kLog] = "01/12/2026 09:00\r\nC:\\D\\w.docx\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n";
+  for (const wchar_t* f : {L"C:\\D\\w.docx", L"C:\\N\\a.txt", L"C:\\N\\b.pdf"}) fs.files[f] = "x";
+  office.onGather = [&] {  // Word has the document open once the shell has opened it
+    if (!shell.opened.empty()) {
+      office.apps[OfficeApp::Word] = {AppState::Read, {{true, L"C:\\D", true, L"w.docx", L"C:\\D\\w.docx"}}, {}};
+    }
+  };
+  commands.OnCommand(MainCommand::Reopen, false);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\D\\w.docx (max)", L"C:\\N\\a.txt (max)",
+                                                     L"C:\\N\\b.pdf (max)"}));
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf||");
+  EXPECT_EQ(window.msg1.substr(window.msg1.rfind(L"\r\n") + 2), L"Other: 2");
+  EXPECT_TRUE(state.blnKeepShown);  // no icon: the window stays
+  EXPECT_FALSE(window.hidden);
+  EXPECT_TRUE(question.asked.empty());
+}
+
+TEST_F(CommandsTest, ReopenAllInWatchModeHidesTheWindowAgain) {
+  state.blnWatching = state.trayIconShown = true;
+  commands.ReopenAll();
+  EXPECT_FALSE(state.blnKeepShown);
+  EXPECT_TRUE(window.hidden);
+}
+
+TEST_F(CommandsTest, ALogThatCannotBeReadIsNeitherReopenedNorOverwritten) {
+  fs.files[kLog] = kTwoHandAdded;
+  fs.failReads = true;
+  for (MainCommand command : {MainCommand::Reopen, MainCommand::GetCurr}) {
+    window.msg1.clear();
+    commands.OnCommand(command, false);
+    EXPECT_EQ(window.msg1, L"The log could not be read (is it open in another program?), so it was left as it is:"
+                           L"\r\nC:\\App\\Valmora.txt");
+  }
+  EXPECT_EQ(fs.writes, 0);
+  EXPECT_TRUE(office.journal.empty());
+}
+
+TEST_F(CommandsTest, SingleKindButtonsReopenOnlyTheirKindAndLeaveTheLog) {
+  fs.files[kLog] = "01/12/2026 09:00\r\nC:\\D\\e.xlsx\r\nC:\\D\\w.docx\r\nOutlook:00AA'x\r\nC:\\N\\a.txt\r\n";
+  for (const wchar_t* f : {L"C:\\D\\e.xlsx", L"C:\\D\\w.docx", L"C:\\N\\a.txt"}) fs.files[f] = "x";
+  office.outlookItems[L"00AA"] = {true, L"Inbox"};
+  const struct {
+    MainCommand command;
+    const wchar_t* opened;
+  } cases[] = {{MainCommand::ReopenExcelOnly, L"C:\\D\\e.xlsx (max)"},
+               {MainCommand::ReopenWordOnly, L"C:\\D\\w.docx (max)"},
+               {MainCommand::ReopenOutlookOnly, L"Outlook:00AA (max)"},
+               {MainCommand::ReopenNonOffOnly, L"C:\\N\\a.txt (max)"}};
+  for (const auto& c : cases) {
+    shell.opened.clear();
+    commands.OnCommand(c.command, false);
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{c.opened});
+  }
+  EXPECT_EQ(fs.writes, 0);
+}
+
+TEST_F(CommandsTest, ListUnsavedScansAndListsExitEndsWithoutAScan) {
+  office.apps[OfficeApp::Excel] = {AppState::Read, {{true, L"C:\\D", false, L"Budget.xlsx", L"C:\\D\\Budget.xlsx"}}, {}};
+  commands.OnCommand(MainCommand::ListUnsavedDocs, false);
+  ASSERT_EQ(notices.infos.size(), 1u);
+  EXPECT_EQ(notices.infos[0].first, L"Documents flagged as unsaved:\r\n\r\nBudget.xlsx\r\n");
+  const std::size_t gathers = office.journal.size();
+  commands.OnCommand(MainCommand::Exit, false);
+  EXPECT_TRUE(window.closed);
+  EXPECT_EQ(office.journal.size(), gathers);
+}
+
+}  // namespace
+}  // namespace valmora
