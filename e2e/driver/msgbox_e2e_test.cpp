@@ -9,6 +9,7 @@
 #include "msgbox/msgbox_ids.h"
 #include "msgbox/msgbox_request.h"
 #include "startup/startup.h"
+#include "watch/logon.h"
 
 namespace e2e {
 namespace {

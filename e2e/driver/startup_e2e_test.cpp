@@ -6,6 +6,7 @@
 #include "library/registry_win32.h"
 #include "mainwindow/control_ids.h"
 #include "startup/startup.h"
+#include "watch/logon.h"
 
 namespace e2e {
 namespace {

@@ -79,14 +79,22 @@ std::wstring TrimNull(const std::wstring& text) {
   return nul == std::wstring::npos ? text : text.substr(0, nul);
 }
 
-std::wstring TrimBlanks(const std::wstring& text) {
-  const std::size_t first = text.find_first_not_of(L' ');
+namespace {
+
+std::wstring Trim(const std::wstring& text, const wchar_t* characters) {
+  const std::size_t first = text.find_first_not_of(characters);
   if (first == std::wstring::npos) return {};
-  const std::size_t last = text.find_last_not_of(L' ');
+  const std::size_t last = text.find_last_not_of(characters);
   return text.substr(first, last - first + 1);
 }
 
+}  // namespace
+
+std::wstring TrimBlanks(const std::wstring& text) { return Trim(text, L" "); }
+
 bool IsWhiteSpace(const std::wstring& text) { return text.find_first_not_of(kWhiteSpace) == std::wstring::npos; }
+
+std::wstring TrimWhiteSpace(const std::wstring& text) { return Trim(text, kWhiteSpace); }
 
 std::wstring ToLower(std::wstring text) {
   for (wchar_t& c : text) c = FoldCase(c);

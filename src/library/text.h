@@ -30,6 +30,8 @@ std::wstring TrimBlanks(const std::wstring& text);
 inline constexpr wchar_t kWhiteSpace[] = L" \t";
 // Nothing but blanks and tabs, or nothing at all.
 bool IsWhiteSpace(const std::wstring& text);
+// Leading and trailing blanks and tabs removed.
+std::wstring TrimWhiteSpace(const std::wstring& text);
 
 std::wstring ToLower(std::wstring text);
 bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix);

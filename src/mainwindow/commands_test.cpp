@@ -22,6 +22,7 @@ struct FakeMainWindow : FakeScanView, MainView {
   void SetWatchModePressed(bool) override {}
   bool IsWatchModePressed() const override { return false; }
   void SetReopenOnRestartPressed(bool) override {}
+  bool IsReopenOnRestartPressed() const override { return false; }
   TwipSize ScreenSize() const override { return {}; }
   TwipSize WindowSize() const override { return {}; }
   void MoveTo(long, long) override {}

@@ -49,6 +49,7 @@ class MainView {
   virtual void SetWatchModePressed(bool pressed) = 0;             // cmdWatchMode
   virtual bool IsWatchModePressed() const = 0;
   virtual void SetReopenOnRestartPressed(bool pressed) = 0;       // cmdReopenOnRestart
+  virtual bool IsReopenOnRestartPressed() const = 0;
   virtual TwipSize ScreenSize() const = 0;
   virtual TwipSize WindowSize() const = 0;
   virtual void MoveTo(long leftTwips, long topTwips) = 0;

@@ -162,6 +162,10 @@ void frmMain::SetReopenOnRestartPressed(bool pressed) {
   ::CheckDlgButton(hwnd_, ids::kCmdReopenOnRestart, pressed ? BST_CHECKED : BST_UNCHECKED);
 }
 
+bool frmMain::IsReopenOnRestartPressed() const {
+  return ::IsDlgButtonChecked(hwnd_, ids::kCmdReopenOnRestart) == BST_CHECKED;
+}
+
 // The primary screen, in twips at its own DPI.
 TwipSize frmMain::ScreenSize() const {
   return {PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN)), PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN))};

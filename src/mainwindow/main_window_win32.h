@@ -20,6 +20,7 @@ class frmMain : public MainView, public ScanView {
   void SetWatchModePressed(bool pressed) override;
   bool IsWatchModePressed() const override;
   void SetReopenOnRestartPressed(bool pressed) override;
+  bool IsReopenOnRestartPressed() const override;
   TwipSize ScreenSize() const override;
   TwipSize WindowSize() const override;
   void MoveTo(long leftTwips, long topTwips) override;

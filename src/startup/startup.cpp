@@ -5,6 +5,7 @@
 #include "mainwindow/log_summary.h"
 #include "msgbox/help_text.h"
 #include "startup/command_line.h"
+#include "watch/logon.h"
 
 namespace valmora {
 namespace {
@@ -75,14 +76,12 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
       break;
   }
 
-  const std::wstring runValue = ReadRegValue(services.registry, kHkeyCurrentUser, kRunKey, state.exeBaseName);
-  if (EndsWithNoCase(runValue, L"/watch")) {
+  LogonRegistration logon(services.registry, state.exeFolder, state.exeBaseName);
+  if (logon.IsWatchRegistered()) {
     view.SetWatchModePressed(true);
     if (!blnReopenRun) state.blnWatching = true;
-  } else {
-    const std::wstring runOnceValue =
-        ReadRegValue(services.registry, kHkeyCurrentUser, kRunOnceKey, state.exeBaseName);
-    if (EndsWithNoCase(runOnceValue, L"/reopen")) view.SetReopenOnRestartPressed(true);
+  } else if (logon.IsReopenRegistered()) {
+    view.SetReopenOnRestartPressed(true);
   }
 
   if (state.blnWatching && services.watch) services.watch->InitWatch();
@@ -97,7 +96,7 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
       OfferReopen(summary, services);
     }
     if (blnReopenRun) {
-      DeleteRegEntry(services.registry, kHkeyCurrentUser, kRunOnceKey, state.exeBaseName);
+      logon.UnregisterReopen();
       view.Close();
       return StartupOutcome::Ended;
     }

@@ -11,6 +11,7 @@
 #include "library/registry.h"
 #include "mainwindow/main_view.h"
 #include "msgbox/questions.h"
+#include "watch/watch_mode.h"
 
 namespace valmora {
 
@@ -20,15 +21,6 @@ class InstanceGuard {
   virtual bool InstExists() const = 0;
 };
 
-class WatchControl {
- public:
-  virtual ~WatchControl() = default;
-  virtual void InitWatch() = 0;
-  virtual void EnableTimer() = 0;  // tmrWatch
-};
-
-inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr wchar_t kStartupQuestion[] = L"Reopen previously open MS Office documents/items?";
 
 // frmMain's state that start-up sets up; Go's share comes with it.

@@ -1,4 +1,5 @@
 #include "startup/startup.h"
+#include "watch/logon.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ class FakeView : public MainView {
   void SetWatchModePressed(bool p) override { watchPressed = p; }
   bool IsWatchModePressed() const override { return watchPressed; }
   void SetReopenOnRestartPressed(bool p) override { reopenPressed = p; }
+  bool IsReopenOnRestartPressed() const override { return reopenPressed; }
   TwipSize ScreenSize() const override { return screen; }
   TwipSize WindowSize() const override { return window; }
   void MoveTo(long l, long t) override { left = l, top = t; }

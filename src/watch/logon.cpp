@@ -1,0 +1,42 @@
+#include "watch/logon.h"
+
+#include "library/text.h"
+
+namespace valmora {
+namespace {
+
+std::wstring RunCommand(const std::wstring& folder, const std::wstring& name, const wchar_t* option) {
+  return L"\"" + folder + L"\\" + name + L".exe\" " + option;
+}
+
+}  // namespace
+
+std::wstring WatchRunCommand(const std::wstring& exeFolder, const std::wstring& exeBaseName) {
+  return RunCommand(exeFolder, exeBaseName, L"/watch");
+}
+
+std::wstring ReopenRunCommand(const std::wstring& exeFolder, const std::wstring& exeBaseName) {
+  return RunCommand(exeFolder, exeBaseName, L"/reopen");
+}
+
+bool LogonRegistration::IsWatchRegistered() const {
+  return EndsWithNoCase(ReadRegValue(registry_, kHkeyCurrentUser, kRunKey, name_), L"/watch");
+}
+
+bool LogonRegistration::IsReopenRegistered() const {
+  return EndsWithNoCase(ReadRegValue(registry_, kHkeyCurrentUser, kRunOnceKey, name_), L"/reopen");
+}
+
+void LogonRegistration::RegisterWatch() {
+  WriteRegValue(registry_, WatchRunCommand(folder_, name_), kHkeyCurrentUser, kRunKey, name_, true);
+}
+
+void LogonRegistration::UnregisterWatch() { DeleteRegEntry(registry_, kHkeyCurrentUser, kRunKey, name_); }
+
+void LogonRegistration::RegisterReopen() {
+  WriteRegValue(registry_, ReopenRunCommand(folder_, name_), kHkeyCurrentUser, kRunOnceKey, name_, true);
+}
+
+void LogonRegistration::UnregisterReopen() { DeleteRegEntry(registry_, kHkeyCurrentUser, kRunOnceKey, name_); }
+
+}  // namespace valmora
