@@ -29,8 +29,29 @@ void MainWindowCommands::OnCommand(MainCommand command, bool) {
     case MainCommand::ReopenNonOffOnly: scanner.Go(ReopenOnly(false, false, false, true)); break;
     case MainCommand::ListUnsavedDocs: scanner.Go(kListUnsavedScan); break;
     case MainCommand::Exit: services_.view.Close(); break;  // no scan on the way out
+    case MainCommand::FileManualAdd: ManualAdd(); break;
+    case MainCommand::FileOpenLog: OpenLog(); break;
     default: break;
   }
+}
+
+std::wstring FileFilter(const std::wstring& description, const std::wstring& extension) {
+  std::wstring filter = description + L" (*." + extension + L")";
+  filter += L'\0';
+  filter += L"*." + extension;
+  filter += L'\0';
+  return filter;
+}
+
+void MainWindowCommands::ManualAdd() {
+  const std::wstring path = services_.fileDialog.Choose(kManualAddTitle, FileFilter(L"All types", L"*"));
+  if (!path.empty()) OpenDocLog(services_.logPath, services_.fs, services_.locale).AppendLine(path);
+  GetCurr(false);  // also after Cancel
+}
+
+void MainWindowCommands::OpenLog() {
+  const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  if (log.Exists()) services_.shell.Open(services_.logPath, ShowWindowAs::Normal);
 }
 
 void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {
@@ -41,7 +62,7 @@ void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {
     return;
   }
   if (!manualEntries->empty() && pblnAskToKeepNonOffice &&
-      !services_.question.AskYesNo(std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\n" + *manualEntries)) {
+      !services_.question.AskYesNo(std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\n" + *manualEntries, true)) {
     manualEntries->clear();
   }
   services_.scanner.Go(kInteractiveScan);

@@ -7,6 +7,7 @@
 #include "doclog/go.h"
 #include "doclog/locale.h"
 #include "library/file_system.h"
+#include "library/shell.h"
 #include "mainwindow/main_view.h"
 
 namespace valmora {
@@ -15,8 +16,23 @@ namespace valmora {
 class StandardQuestion {
  public:
   virtual ~StandardQuestion() = default;
-  virtual bool AskYesNo(const std::wstring& text) = 0;
+  // defaultYes: the button Enter presses.
+  virtual bool AskYesNo(const std::wstring& text, bool defaultYes) = 0;
 };
+
+// The platform's open-file dialog for one existing file.
+class OpenFileDialog {
+ public:
+  virtual ~OpenFileDialog() = default;
+  // The chosen file's full path (of any length), or "" on Cancel. filter is
+  // in the platform's form: description, NUL, pattern, NUL.
+  virtual std::wstring Choose(const std::wstring& title, const std::wstring& filter) = 0;
+};
+
+// "<description> (*.<extension>)", NUL, "*.<extension>", NUL.
+std::wstring FileFilter(const std::wstring& description, const std::wstring& extension);
+
+inline constexpr wchar_t kManualAddTitle[] = L"Choose file to add to reopen log";
 
 inline constexpr wchar_t kRetainQuestion[] =
     L"There are manually added non-office files in the current log. Do you wish to retain these?";
@@ -29,6 +45,8 @@ struct CommandServices {
   const Locale& locale;
   MainView& view;
   StandardQuestion& question;
+  OpenFileDialog& fileDialog;
+  Shell& shell;
 };
 
 class MainWindowCommands final : public MainCommands {
@@ -42,6 +60,9 @@ class MainWindowCommands final : public MainCommands {
   // pblnAskToKeepNonOffice is set.
   void GetCurr(bool pblnAskToKeepNonOffice);
   void ReopenAll();
+  // A file chosen by hand goes into the log, then the rescan keeps it.
+  void ManualAdd();
+  void OpenLog();
 
  private:
   // Appends the kept lines after a rescan and shows the status summary.

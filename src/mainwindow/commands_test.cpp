@@ -35,9 +35,18 @@ struct FakeMainWindow : FakeScanView, MainView {
 struct FakeQuestion : StandardQuestion {
   bool answer = true;
   std::vector<std::wstring> asked;
-  bool AskYesNo(const std::wstring& text) override {
+  bool AskYesNo(const std::wstring& text, bool) override {
     asked.push_back(text);
     return answer;
+  }
+};
+
+struct FakeFileDialog : OpenFileDialog {
+  std::wstring chosen;
+  std::vector<std::wstring> shown;
+  std::wstring Choose(const std::wstring& title, const std::wstring& filter) override {
+    shown.push_back(title + L"|" + filter);
+    return chosen;
   }
 };
 
@@ -57,11 +66,12 @@ class CommandsTest : public ::testing::Test {
   FakeNotices notices;
   FakeShell shell;
   FakeQuestion question;
+  FakeFileDialog fileDialog;
   GoState state;
   const std::wstring logPath = kLog;
   Reopener reopener{{office, logPath, fs, locale, window, notices, shell, [](std::int32_t) {}}};
   Scanner scanner{state, {office, logPath, fs, locale, clock, window, notices, &reopener}};
-  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question}};
+  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question, fileDialog, shell}};
 };
 
 constexpr char kTwoHandAdded[] = "01/12/2026 09:00\r\nC:\\D\\gone.docx\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n";
@@ -159,6 +169,32 @@ TEST_F(CommandsTest, ListUnsavedScansAndListsExitEndsWithoutAScan) {
   commands.OnCommand(MainCommand::Exit, false);
   EXPECT_TRUE(window.closed);
   EXPECT_EQ(office.journal.size(), gathers);
+}
+
+TEST_F(CommandsTest, AHandAddedFileSurvivesTheRescanAnOfficePathDoesNot) {
+  fileDialog.chosen = L"C:\\Data\\notes.txt";
+  commands.OnCommand(MainCommand::FileManualAdd, false);
+  EXPECT_EQ(fileDialog.shown, std::vector<std::wstring>{std::wstring(L"Choose file to add to reopen log|All types (*.*)") +
+                                                         L'\0' + L"*.*" + L'\0'});
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt||");
+  EXPECT_TRUE(question.asked.empty());
+
+  fileDialog.chosen = L"C:\\Data\\Budget.xls";  // not open in Excel: the rescan drops it
+  commands.OnCommand(MainCommand::FileManualAdd, false);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt||");
+
+  fileDialog.chosen.clear();  // Cancel still rescans
+  fs.files[kLog] = "old\r\n";
+  commands.OnCommand(MainCommand::FileManualAdd, false);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|old||");
+}
+
+TEST_F(CommandsTest, OpenLogHandsTheLogToTheShellOnlyWhenThereIsOne) {
+  commands.OnCommand(MainCommand::FileOpenLog, false);
+  EXPECT_TRUE(shell.opened.empty());
+  fs.files[kLog] = "x\r\n";
+  commands.OnCommand(MainCommand::FileOpenLog, false);
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\App\\Valmora.txt"});
 }
 
 }  // namespace
