@@ -5,6 +5,8 @@
 #include <map>
 
 #include "library/keys.h"
+#include "mainwindow/settings_store.h"
+#include "testing/fakes.h"
 #include "testing/go_fakes.h"
 
 namespace valmora {
@@ -90,6 +92,17 @@ TEST_F(ExternalCommandTest, ACommandThatCannotStartIsReportedAndTheProgramGoesOn
   EXPECT_EQ(notices.warnings[0].second, 0);
   EXPECT_NE(notices.warnings[0].first.find(L"The system cannot find the file specified."), std::wstring::npos);
   EXPECT_EQ(fronts, 1);
+}
+
+TEST(RegistrySettingsStore, KeepsTheCommandUnderTheProgramsOwnKey) {
+  testing::FakeRegistry registry;
+  RegistrySettingsStore store(registry);
+  store.Set(L"Valmora", L"Settings", L"ExecuteCmd", L"notepad.exe");
+  EXPECT_EQ(ReadRegValue(registry, kHkeyCurrentUser, L"Software\\Valmora\\Settings", L"ExecuteCmd"), L"notepad.exe");
+  EXPECT_EQ(store.Get(L"Valmora", L"Settings", L"ExecuteCmd"), L"notepad.exe");
+  store.Delete(L"Valmora", L"Settings", L"ExecuteCmd");
+  EXPECT_EQ(store.Get(L"Valmora", L"Settings", L"ExecuteCmd"), L"");
+  EXPECT_TRUE(registry.HasKey(L"Software\\Valmora\\Settings"));  // the value is deleted, not the key
 }
 
 TEST(IsKeyDown, ShiftCtrlAltByTheirNamesAndTheHighBit) {
