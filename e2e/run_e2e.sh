@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the e2e driver under Wine on a virtual X display, with one throw-away
 # Wine prefix for the whole run.
-# Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR PROBE.exe [FAKE_OFFICE.exe]
+# Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR PROBE.exe [FAKE_OFFICE.exe] [SHELL_RECORDER.exe]
 set -euo pipefail
 driver=$1 valmora=$2 shots=$3 probe=$4 fake_office=${5:-}
 
@@ -42,6 +42,22 @@ if [ -n "$fake_office" ]; then
   wine regedit /S "$(winepath -w "$work/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w
   export VALMORA_FAKE_OFFICE=$fake_win
+fi
+
+# The shell's stand-in "open" handler: a copy in its own folder (its record
+# lands beside it), registered with one regedit import. Found beside the
+# driver when not named.
+shell_recorder=${6:-$(dirname "$driver")/shell_recorder.exe}
+if [ -f "$shell_recorder" ]; then
+  mkdir -p "$work/shell_recorder"
+  cp "$shell_recorder" "$work/shell_recorder/shell_recorder.exe"
+  recorder_win=$(winepath -w "$work/shell_recorder/shell_recorder.exe" 2>/dev/null)
+  reg_path=$(printf '%s' "$recorder_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
+  template=$(<"$(dirname "$0")/shell_recorder/shell_recorder.reg.in")
+  printf '%s\n' "${template//@SHELL_RECORDER_EXE@/"$reg_path"}" >"$work/shell_recorder.reg"
+  wine regedit /S "$(winepath -w "$work/shell_recorder.reg" 2>/dev/null)" >/dev/null 2>&1
+  wineserver -w
+  export VALMORA_SHELL_RECORDER=$recorder_win
 fi
 
 export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)
