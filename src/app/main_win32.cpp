@@ -1,11 +1,15 @@
 // Entry point: wires the Windows implementations into the core.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <vector>
 
 #include "doclog/locale_win32.h"
+#include "doclog/reopen.h"
 #include "doclog/scanner.h"
+#include "library/pause.h"
+#include "library/shell_win32.h"
 #include "library/file_system_win32.h"
 #include "library/registry_win32.h"
 #include "mainwindow/main_window_win32.h"
@@ -55,7 +59,22 @@ int RunMessageLoop() {
 
 }  // namespace
 
+// The UI thread's apartment, for the shell and everything COM it uses.
+class Apartment {
+ public:
+  Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~Apartment() {
+    if (SUCCEEDED(result_)) ::CoUninitialize();
+  }
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  Apartment apartment;
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
@@ -78,7 +97,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   valmora::Win32Locale locale;
   valmora::Win32Clock clock;
   NoOffice office;
-  valmora::Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes});
+  valmora::Win32Shell shell;
+  valmora::Reopener reopener({office, state.strLogFile, fs, locale, window, messageBoxes, shell,
+                              [](std::int32_t milliseconds) { valmora::Pause(milliseconds, true); }});
+  valmora::Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes, &reopener});
   valmora::StartupServices services{
       [] { return std::make_unique<valmora::lib_clsMutex>(); }, window, registry, fs, locale,
       // InitWatch is not built yet: nothing wired.
