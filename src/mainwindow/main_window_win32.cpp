@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <utility>
 
 #include "app/resource.h"
 #include "mainwindow/control_ids.h"
+#include "mainwindow/copyright_picture_win32.h"
+#include "mainwindow/main_menu_win32.h"
 
 namespace valmora {
 namespace {
@@ -13,26 +16,82 @@ namespace {
 constexpr wchar_t kTitle[] = L"Valmora";
 constexpr long kClientWidth = 5835;  // twips
 constexpr long kClientHeight = 2895;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed single border, no min/max
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border, no min/max
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr int kTipWidth = 320;  // pixels at 96 DPI; longer tips wrap
+constexpr int kMsg1Lines = 5;   // the status summary's lines
+constexpr int kSmallestFont = 9;  // pixels at 96 DPI
 
-struct ControlLayout {
+enum class Kind { Button, Toggle, Label, Picture };
+
+struct ControlSpec {
   int id;
-  const wchar_t* className;
+  Kind kind;
   const wchar_t* caption;
-  DWORD style;
+  DWORD style;  // beyond what the kind gives
   long left, top, width, height;  // twips
+  const wchar_t* tooltip;
+  std::optional<MainCommand> command;
 };
 
-// Toggles are drawn as buttons that stay pressed; the click does not change
-// them by itself, the logon registration decides.
-constexpr DWORD kToggle = WS_TABSTOP | BS_CHECKBOX | BS_PUSHLIKE;
-
-constexpr ControlLayout kControls[] = {
-    {ids::kLblMsg1, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 240, 600, 5460, 965},
-    {ids::kCmdReopenOnRestart, L"BUTTON", L"&Reopen at Lg", kToggle, 1608, 1730, 1155, 405},
-    {ids::kCmdWatchMode, L"BUTTON", L"&Watch Mode", kToggle, 3084, 1730, 1155, 405},
-    {ids::kLblCmdLine, L"STATIC", L"", SS_CENTER | SS_NOPREFIX, 0, 2240, 5700, 285},
+// In tab order: controls are created in this order.
+constexpr ControlSpec kControls[] = {
+    {ids::kCmdGetCurr, Kind::Button, L"&Get Curr", 0, 132, 60, 1155, 405, L"Get list of documents open currently",
+     MainCommand::GetCurr},
+    {ids::kCmdReopen, Kind::Button, L"Re&open Now", 0, 1560, 60, 1155, 405,
+     L"Reopen all documents listed as open on last scan", MainCommand::Reopen},
+    {ids::kCmdReopenExcelOnly, Kind::Button, L"E", 0, 2760, 60, 315, 405,
+     L"Reopen Excel documents listed as open on last scan", MainCommand::ReopenExcelOnly},
+    {ids::kCmdReopenWordOnly, Kind::Button, L"W", 0, 3120, 60, 315, 405,
+     L"Reopen Word documents listed as open on last scan", MainCommand::ReopenWordOnly},
+    {ids::kCmdReopenOutlookOnly, Kind::Button, L"O", 0, 3480, 60, 315, 405,
+     L"Reopen Outlook documents listed as open on last scan", MainCommand::ReopenOutlookOnly},
+    {ids::kCmdReopenNonOffOnly, Kind::Button, L"N", 0, 3840, 60, 315, 405,
+     L"Reopen non-office documents listed (added manually)", MainCommand::ReopenNonOffOnly},
+    {ids::kCmdExecuteCmd, Kind::Button, L"&Execute Cmd", 0, 4560, 60, 1155, 405,
+     L"Execute an external command (use to run a script etc). Shift-click to set command.", MainCommand::ExecuteCmd},
+    {ids::kCmdExit, Kind::Button, L"E&xit", 0, 4560, 1730, 1155, 405, nullptr, MainCommand::Exit},
+    {ids::kLblMsg1, Kind::Label, L"", SS_LEFT, 240, 600, 5460, 965, nullptr, std::nullopt},
+    {ids::kLblCopyright, Kind::Label, L"", 0, -120, 2600, 5955, 225, nullptr, std::nullopt},
+    {ids::kLblCopyrightBG, Kind::Label, L"", 0, -120, 2600, 5955, 285, nullptr, std::nullopt},
+    {ids::kCmdReopenOnRestart, Kind::Toggle, L"&Reopen at Lg", 0, 1608, 1730, 1155, 405,
+     L"Start this program next time user logs on - reopen documents listed as open on last scan, then exit",
+     MainCommand::ReopenOnRestart},
+    {ids::kCmdListUnsavedDocs, Kind::Button, L"&List  Unsaved", WS_DISABLED, 132, 1730, 1155, 405,
+     L"List documents flagged as unsaved", MainCommand::ListUnsavedDocs},
+    {ids::kCmdWatchMode, Kind::Toggle, L"&Watch Mode", 0, 3084, 1730, 1155, 405,
+     L"Start this program every time user logs on - start in Watch mode (program sits in the system tray monitoring "
+     L"open documents, and reopens them after a restart)",
+     MainCommand::WatchMode},
+    {ids::kLblCmdLine, Kind::Label, L"", SS_CENTER, 0, 2240, 5700, 285, nullptr, std::nullopt},
+    {ids::kImgCopyright, Kind::Picture, L"", 0, 1785, 2600, 2250, 270, nullptr, MainCommand::Copyright},
 };
+
+DWORD StyleOf(const ControlSpec& c) {
+  switch (c.kind) {
+    case Kind::Button: return WS_TABSTOP | BS_PUSHBUTTON | c.style;
+    // Drawn as buttons that stay pressed; a click does not change them by
+    // itself, the logon registration decides.
+    case Kind::Toggle: return WS_TABSTOP | BS_CHECKBOX | BS_PUSHLIKE | c.style;
+    case Kind::Label: return SS_NOPREFIX | c.style;
+    case Kind::Picture: return SS_OWNERDRAW | SS_NOTIFY | c.style;
+  }
+  return c.style;
+}
+
+const ControlSpec* SpecOf(int id) {
+  for (const ControlSpec& c : kControls) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+// What a reopen in progress must not start again: every command button but
+// Exit (a close is held until Go ends), the toggles, and the manual add,
+// which writes the log.
+bool LockedWhileGoRuns(const ControlSpec& c) {
+  return (c.kind == Kind::Button || c.kind == Kind::Toggle) && c.command != MainCommand::Exit;
+}
 
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDarkRed = RGB(128, 0, 0);
@@ -42,61 +101,196 @@ UINT WindowDpi(HWND hwnd) {
   return dpi ? dpi : 96;
 }
 
+// Room a button leaves for its caption inside its edges, in pixels.
+int ButtonMargin(UINT dpi) { return 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, dpi); }
+
+// Whether every caption fits its button and the status summary fits
+// lblMsg1, in `font` on `dc`.
+bool Fits(HDC dc, HFONT font, UINT dpi) {
+  HGDIOBJ old = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  bool fits = ::GetTextMetricsW(dc, &metrics) != FALSE;
+  const int margin = ButtonMargin(dpi);
+  for (const ControlSpec& c : kControls) {
+    const int width = ::MulDiv(c.width, static_cast<int>(dpi), 1440);
+    const int height = ::MulDiv(c.height, static_cast<int>(dpi), 1440);
+    if (c.id == ids::kLblMsg1) {
+      fits = fits && metrics.tmHeight * kMsg1Lines <= height;
+    } else if (c.kind == Kind::Button || c.kind == Kind::Toggle) {
+      RECT text{};
+      ::DrawTextW(dc, c.caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+      fits = fits && text.right <= width - 2 * margin && text.bottom <= height - 2 * margin;
+    }
+  }
+  ::SelectObject(dc, old);
+  return fits;
+}
+
+// The message font at this DPI, made smaller only as far as the controls'
+// fixed sizes need: fonts differ from machine to machine, the layout does not.
+UniqueFont FittedFont(HWND window, LOGFONTW face, UINT dpi) {
+  UniqueFont font(::CreateFontIndirectW(&face));
+  HDC dc = ::GetDC(window);
+  if (!dc) return font;
+  const LONG smallest = ::MulDiv(kSmallestFont, static_cast<int>(dpi), 96);
+  const LONG sign = face.lfHeight < 0 ? -1 : 1;
+  while (font && !Fits(dc, font.get(), dpi) && face.lfHeight * sign > smallest) {
+    face.lfHeight -= sign;
+    face.lfWidth = 0;
+    font.reset(::CreateFontIndirectW(&face));
+  }
+  ::ReleaseDC(window, dc);
+  return font;
+}
+
+COLORREF Mix(COLORREF a, COLORREF b) {
+  return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
+}
+
+// A toggle in the active-border colour: raised when off, sunken and lighter
+// while its option is on, so that it reads as a button that stays pressed.
+void DrawToggle(HWND button, HDC dc, RECT rect) {
+  const bool on = ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const bool down = on || (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+  const COLORREF border = ::GetSysColor(COLOR_ACTIVEBORDER);
+  UniqueBrush face(::CreateSolidBrush(on ? Mix(border, ::GetSysColor(COLOR_3DHILIGHT)) : border));
+  ::FillRect(dc, &rect, face ? face.get() : ::GetSysColorBrush(COLOR_ACTIVEBORDER));
+  ::DrawEdge(dc, &rect, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(button, caption, 64);
+  const LRESULT ui = ::SendMessageW(button, WM_QUERYUISTATE, 0, 0);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(button) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  RECT text = rect;
+  if (down) ::OffsetRect(&text, 1, 1);
+  ::DrawTextW(dc, caption, -1, &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0));
+  ::SelectObject(dc, old);
+  if (::GetFocus() == button && !(ui & UISF_HIDEFOCUS)) {
+    ::InflateRect(&rect, -2, -2);
+    ::DrawFocusRect(dc, &rect);
+  }
+}
+
 }  // namespace
 
 bool frmMain::Create(HINSTANCE instance) {
+  instance_ = instance;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_VALMORA));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = ids::kMainWindowClass;
-  if (!::RegisterClassExW(&wc)) return false;
+  if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  hwnd_ = ::CreateWindowExW(0, ids::kMainWindowClass, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
-                            nullptr, instance, this);
+  hwnd_ = ::CreateWindowExW(kExStyle, ids::kMainWindowClass, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                            nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
+  UniqueMenu bar = CreateMainMenuBar();
+  if (bar && ::SetMenu(hwnd_, bar.get())) static_cast<void>(bar.release());  // the window destroys it
+  sysTrayMenu_ = CreateSysTrayMenu();
   dpi_ = WindowDpi(hwnd_);
   CreateControls();
+  CreateTooltips();
   LayOut();
   return true;
 }
 
+HMENU frmMain::PopupMenu() const { return sysTrayMenu_ ? ::GetSubMenu(sysTrayMenu_.get(), 0) : nullptr; }
+
 void frmMain::CreateControls() {
-  for (const ControlLayout& c : kControls) {
-    ::CreateWindowExW(0, c.className, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), nullptr, nullptr);
+  for (const ControlSpec& c : kControls) {
+    const wchar_t* className = c.kind == Kind::Button || c.kind == Kind::Toggle ? WC_BUTTONW : WC_STATICW;
+    ::CreateWindowExW(0, className, c.caption, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(c), 0, 0, 0, 0,
+                      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+  }
+  // The badge lies on the grey strip: above it, whatever the order of creation.
+  ::SetWindowPos(::GetDlgItem(hwnd_, ids::kImgCopyright), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void frmMain::CreateTooltips() {
+  tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                                nullptr);
+  if (!tooltips_) return;
+  for (const ControlSpec& c : kControls) {
+    if (!c.tooltip) continue;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, c.id));
+    tool.lpszText = const_cast<wchar_t*>(c.tooltip);  // copied by the control
+    ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
-// Sizes the window and every control for the current DPI, font included.
+// Sizes the window and every control for the current DPI: fonts, icons and
+// the tips' wrapping width included.
 void frmMain::LayOut() {
-  RECT frame{0, 0, TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight)};
-  ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi_);
+  const int clientWidth = TwipsToPixels(kClientWidth), clientHeight = TwipsToPixels(kClientHeight);
+  RECT frame{0, 0, clientWidth, clientHeight};
+  ::AdjustWindowRectExForDpi(&frame, kStyle, ::GetMenu(hwnd_) != nullptr, kExStyle, dpi_);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps onto a second line takes its height from the client area.
+  RECT client{};
+  if (::GetClientRect(hwnd_, &client) && client.bottom != clientHeight) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
+                   frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   NONCLIENTMETRICSW metrics{};
-
   metrics.cbSize = sizeof metrics;
   if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
-    font_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    font_ = FittedFont(hwnd_, metrics.lfMessageFont, dpi_);
+    tipFont_.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
   }
-  for (const ControlLayout& c : kControls) {
+  for (const ControlSpec& c : kControls) {
     HWND control = ::GetDlgItem(hwnd_, c.id);
     ::SetWindowPos(control, nullptr, TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                    TwipsToPixels(c.height), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+  if (tooltips_) {
+    if (tipFont_) ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), FALSE);
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(kTipWidth, static_cast<int>(dpi_), 96));
+  }
+  LoadIcons();
+}
+
+// The icon drawn for this DPI's sizes rather than one scaled by the system.
+void frmMain::LoadIcons() {
+  auto load = [&](int cx, int cy) {
+    return static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON,
+                                           ::GetSystemMetricsForDpi(cx, dpi_), ::GetSystemMetricsForDpi(cy, dpi_), 0));
+  };
+  UniqueIcon big(load(SM_CXICON, SM_CYICON));
+  UniqueIcon small(load(SM_CXSMICON, SM_CYSMICON));
+  if (big) {
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    bigIcon_ = std::move(big);  // the one shown until now goes only after the swap
+  }
+  if (small) {
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    smallIcon_ = std::move(small);
   }
 }
 
 int frmMain::TwipsToPixels(long twips) const { return ::MulDiv(twips, static_cast<int>(dpi_), 1440); }
 
 long frmMain::PixelsToTwips(int pixels) const { return ::MulDiv(pixels, 1440, static_cast<int>(dpi_)); }
+
+bool frmMain::TranslateDialogKeys(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+  return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -105,21 +299,62 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     self->hwnd_ = hwnd;
   }
   auto* self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {  // a handler's failure must not unwind through the system's code
+    return 0;
+  }
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case DM_GETDEFID:
+      return 0;  // no default button: Enter presses nothing
+    case WM_NOTIFY:
+      return OnCustomDraw(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID != static_cast<UINT>(ids::kImgCopyright)) break;
+      DrawCopyrightPicture(item->hDC, item->rcItem);
+      return TRUE;
+    }
     case WM_CTLCOLORSTATIC: {
-      const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id == ids::kLblMsg1 || id == ids::kLblCmdLine) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, id == ids::kLblMsg1 ? kNavy : kDarkRed);
-        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      switch (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
+        case ids::kLblMsg1:
+        case ids::kLblCmdLine:
+          ::SetTextColor(dc, ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ids::kLblMsg1 ? kNavy : kDarkRed);
+          ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+          return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        case ids::kLblCopyright:
+        case ids::kLblCopyrightBG:
+          ::SetBkColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+          return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_GRAYTEXT));
+        default:
+          break;
       }
       break;
     }
+    case WM_CTLCOLORBTN: {
+      const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      if (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart) break;
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_ACTIVEBORDER));
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (!HIWORD(wParam)) RestoreFocus();  // not while minimised
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wParam);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -134,8 +369,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_SETCURSOR:
-      if (busy_ && LOWORD(lParam) == HTCLIENT) {
+      if (LOWORD(lParam) != HTCLIENT) break;
+      if (busy_) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      if (reinterpret_cast<HWND>(wParam) == ::GetDlgItem(hwnd_, ids::kImgCopyright)) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));  // a link
         return TRUE;
       }
       break;
@@ -146,6 +386,50 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+// Every click, whichever control or menu it came from, goes to the handlers
+// with the Shift key as it was when the click was made.
+void frmMain::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  // The dialog keys turn Enter and Esc into IDOK and IDCANCEL; no control
+  // or menu entry has those ids, so these keys press nothing.
+  if (id == IDOK || id == IDCANCEL) return;
+
+  std::optional<MainCommand> command;
+  if (HWND control = reinterpret_cast<HWND>(lParam)) {
+    const ControlSpec* spec = SpecOf(id);
+    // BN_CLICKED and STN_CLICKED are both 0. A disabled control can still be
+    // sent a click message; it must not run its command.
+    if (!spec || code != BN_CLICKED || !::IsWindowEnabled(control)) return;
+    command = spec->command;
+  } else if (code == 0) {  // a menu entry
+    const UINT state = ::GetMenuState(::GetMenu(hwnd_), static_cast<UINT>(id), MF_BYCOMMAND);
+    const bool grayed = state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
+    if (grayed) return;
+    command = MenuCommand(id);
+  }
+  if (command && commands_) commands_->OnCommand(*command, ::GetKeyState(VK_SHIFT) < 0);
+}
+
+LRESULT frmMain::OnCustomDraw(const NMHDR& header) {
+  const int id = static_cast<int>(header.idFrom);
+  if (header.code != NM_CUSTOMDRAW || (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart)) return 0;
+  const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
+  if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+  DrawToggle(header.hwndFrom, draw.hdc, draw.rc);
+  return CDRF_SKIPDEFAULT;
+}
+
+// Focus goes back to the control that had it, or to the first one that can
+// take it, as in a dialog.
+void frmMain::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!target || !::IsChild(hwnd_, target) || !::IsWindowEnabled(target) || !::IsWindowVisible(target)) {
+    target = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  if (target) ::SetFocus(target);
 }
 
 void frmMain::SetCmdLineCaption(const std::wstring& text) { ::SetDlgItemTextW(hwnd_, ids::kLblCmdLine, text.c_str()); }
@@ -184,7 +468,8 @@ void frmMain::Display() {
 }
 
 void frmMain::SetListUnsavedEnabled(bool enabled) {
-  if (HWND button = ::GetDlgItem(hwnd_, ids::kCmdListUnsavedDocs)) ::EnableWindow(button, enabled);
+  listUnsavedEnabled_ = enabled;
+  if (!goRunning_) ::EnableWindow(::GetDlgItem(hwnd_, ids::kCmdListUnsavedDocs), enabled);
 }
 
 void frmMain::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -208,9 +493,32 @@ void frmMain::SetTopmost(bool topmost) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? SWP_SHOWWINDOW : 0));
 }
 
+// Go's pauses let clicks through: while it runs, what would start a second
+// command is locked.
 void frmMain::SetGoRunning(bool running) {
   goRunning_ = running;
+  LockCommands(running);
   if (!running && std::exchange(closeRequested_, false)) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void frmMain::LockCommands(bool locked) {
+  HWND focus = ::GetFocus();
+  const bool focusInside = focus && ::IsChild(hwnd_, focus);
+  if (locked && focusInside) lastFocus_ = focus;
+  for (const ControlSpec& c : kControls) {
+    if (!LockedWhileGoRuns(c)) continue;
+    const bool enable = !locked && (c.id != ids::kCmdListUnsavedDocs || listUnsavedEnabled_);
+    ::EnableWindow(::GetDlgItem(hwnd_, c.id), enable);
+  }
+  ::EnableMenuItem(::GetMenu(hwnd_), ids::kMnuFileManualAdd, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
+  // Keys keep working while the focused button is locked: Exit takes the
+  // focus meanwhile, and gives it back afterwards.
+  if (locked && focusInside && !::IsWindowEnabled(focus)) {
+    ::SetFocus(::GetDlgItem(hwnd_, ids::kCmdExit));
+  } else if (!locked && focus == ::GetDlgItem(hwnd_, ids::kCmdExit) && lastFocus_ && lastFocus_ != focus &&
+             ::IsWindowEnabled(lastFocus_)) {
+    ::SetFocus(lastFocus_);
+  }
 }
 
 void frmMain::Close() {
