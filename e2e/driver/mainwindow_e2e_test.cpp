@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -334,6 +336,14 @@ TEST_F(MainWindowInProcess, KeysGoThroughTheDialogKeysOnly) {
   const std::vector<std::pair<MainCommand, bool>> expected = {
       {MainCommand::Reopen, false}, {MainCommand::GetCurr, false}, {MainCommand::Exit, false}};
   EXPECT_EQ(recorder.calls, expected);
+
+  // The focused button locked by Go hands the focus to Exit, which keeps
+  // working, and gets it back afterwards.
+  ::SetFocus(Item(ids::kCmdReopen));
+  window.SetGoRunning(true);
+  EXPECT_EQ(::GetFocus(), Item(ids::kCmdExit));
+  window.SetGoRunning(false);
+  EXPECT_EQ(::GetFocus(), Item(ids::kCmdReopen));
 }
 
 TEST_F(MainWindowInProcess, GoLocksWhatStartsWorkAndKeepsListUnsavedAsTheScanLeftIt) {
