@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
-#include <optional>
 #include <utility>
 
 #include "app/resource.h"
 #include "mainwindow/control_ids.h"
 #include "mainwindow/copyright_picture_win32.h"
+#include "mainwindow/main_layout_win32.h"
 #include "mainwindow/main_menu_win32.h"
+#include "mainwindow/toggle_button_win32.h"
 
 namespace valmora {
 namespace {
@@ -19,79 +20,6 @@ constexpr long kClientHeight = 2895;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border, no min/max
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kTipWidth = 320;  // pixels at 96 DPI; longer tips wrap
-constexpr int kMsg1Lines = 5;   // the status summary's lines
-constexpr int kSmallestFont = 9;  // pixels at 96 DPI
-
-enum class Kind { Button, Toggle, Label, Picture };
-
-struct ControlSpec {
-  int id;
-  Kind kind;
-  const wchar_t* caption;
-  DWORD style;  // beyond what the kind gives
-  long left, top, width, height;  // twips
-  const wchar_t* tooltip;
-  std::optional<MainCommand> command;
-};
-
-// In tab order: controls are created in this order.
-constexpr ControlSpec kControls[] = {
-    {ids::kCmdGetCurr, Kind::Button, L"&Get Curr", 0, 132, 60, 1155, 405, L"Get list of documents open currently",
-     MainCommand::GetCurr},
-    {ids::kCmdReopen, Kind::Button, L"Re&open Now", 0, 1560, 60, 1155, 405,
-     L"Reopen all documents listed as open on last scan", MainCommand::Reopen},
-    {ids::kCmdReopenExcelOnly, Kind::Button, L"E", 0, 2760, 60, 315, 405,
-     L"Reopen Excel documents listed as open on last scan", MainCommand::ReopenExcelOnly},
-    {ids::kCmdReopenWordOnly, Kind::Button, L"W", 0, 3120, 60, 315, 405,
-     L"Reopen Word documents listed as open on last scan", MainCommand::ReopenWordOnly},
-    {ids::kCmdReopenOutlookOnly, Kind::Button, L"O", 0, 3480, 60, 315, 405,
-     L"Reopen Outlook documents listed as open on last scan", MainCommand::ReopenOutlookOnly},
-    {ids::kCmdReopenNonOffOnly, Kind::Button, L"N", 0, 3840, 60, 315, 405,
-     L"Reopen non-office documents listed (added manually)", MainCommand::ReopenNonOffOnly},
-    {ids::kCmdExecuteCmd, Kind::Button, L"&Execute Cmd", 0, 4560, 60, 1155, 405,
-     L"Execute an external command (use to run a script etc). Shift-click to set command.", MainCommand::ExecuteCmd},
-    {ids::kCmdExit, Kind::Button, L"E&xit", 0, 4560, 1730, 1155, 405, nullptr, MainCommand::Exit},
-    {ids::kLblMsg1, Kind::Label, L"", SS_LEFT, 240, 600, 5460, 965, nullptr, std::nullopt},
-    {ids::kLblCopyright, Kind::Label, L"", 0, -120, 2600, 5955, 225, nullptr, std::nullopt},
-    {ids::kLblCopyrightBG, Kind::Label, L"", 0, -120, 2600, 5955, 285, nullptr, std::nullopt},
-    {ids::kCmdReopenOnRestart, Kind::Toggle, L"&Reopen at Lg", 0, 1608, 1730, 1155, 405,
-     L"Start this program next time user logs on - reopen documents listed as open on last scan, then exit",
-     MainCommand::ReopenOnRestart},
-    {ids::kCmdListUnsavedDocs, Kind::Button, L"&List  Unsaved", WS_DISABLED, 132, 1730, 1155, 405,
-     L"List documents flagged as unsaved", MainCommand::ListUnsavedDocs},
-    {ids::kCmdWatchMode, Kind::Toggle, L"&Watch Mode", 0, 3084, 1730, 1155, 405,
-     L"Start this program every time user logs on - start in Watch mode (program sits in the system tray monitoring "
-     L"open documents, and reopens them after a restart)",
-     MainCommand::WatchMode},
-    {ids::kLblCmdLine, Kind::Label, L"", SS_CENTER, 0, 2240, 5700, 285, nullptr, std::nullopt},
-    {ids::kImgCopyright, Kind::Picture, L"", 0, 1785, 2600, 2250, 270, nullptr, MainCommand::Copyright},
-};
-
-DWORD StyleOf(const ControlSpec& c) {
-  switch (c.kind) {
-    case Kind::Button: return WS_TABSTOP | BS_PUSHBUTTON | c.style;
-    // Drawn as buttons that stay pressed; a click does not change them by
-    // itself, the logon registration decides.
-    case Kind::Toggle: return WS_TABSTOP | BS_CHECKBOX | BS_PUSHLIKE | c.style;
-    case Kind::Label: return SS_NOPREFIX | c.style;
-    case Kind::Picture: return SS_OWNERDRAW | SS_NOTIFY | c.style;
-  }
-  return c.style;
-}
-
-const ControlSpec* SpecOf(int id) {
-  for (const ControlSpec& c : kControls) {
-    if (c.id == id) return &c;
-  }
-  return nullptr;
-}
-
-// What a reopen in progress must not start again: every command button but
-// Exit (a close is held until Go ends), the toggles, and the manual add,
-// which writes the log.
-bool LockedWhileGoRuns(const ControlSpec& c) {
-  return (c.kind == Kind::Button || c.kind == Kind::Toggle) && c.command != MainCommand::Exit;
-}
 
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDarkRed = RGB(128, 0, 0);
@@ -99,79 +27,6 @@ constexpr COLORREF kDarkRed = RGB(128, 0, 0);
 UINT WindowDpi(HWND hwnd) {
   const UINT dpi = ::GetDpiForWindow(hwnd);
   return dpi ? dpi : 96;
-}
-
-// Room a button leaves for its caption inside its edges, in pixels.
-int ButtonMargin(UINT dpi) { return 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, dpi); }
-
-// Whether every caption fits its button and the status summary fits
-// lblMsg1, in `font` on `dc`.
-bool Fits(HDC dc, HFONT font, UINT dpi) {
-  HGDIOBJ old = ::SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  bool fits = ::GetTextMetricsW(dc, &metrics) != FALSE;
-  const int margin = ButtonMargin(dpi);
-  for (const ControlSpec& c : kControls) {
-    const int width = ::MulDiv(c.width, static_cast<int>(dpi), 1440);
-    const int height = ::MulDiv(c.height, static_cast<int>(dpi), 1440);
-    if (c.id == ids::kLblMsg1) {
-      fits = fits && metrics.tmHeight * kMsg1Lines <= height;
-    } else if (c.kind == Kind::Button || c.kind == Kind::Toggle) {
-      RECT text{};
-      ::DrawTextW(dc, c.caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
-      fits = fits && text.right <= width - 2 * margin && text.bottom <= height - 2 * margin;
-    }
-  }
-  ::SelectObject(dc, old);
-  return fits;
-}
-
-// The message font at this DPI, made smaller only as far as the controls'
-// fixed sizes need: fonts differ from machine to machine, the layout does not.
-UniqueFont FittedFont(HWND window, LOGFONTW face, UINT dpi) {
-  UniqueFont font(::CreateFontIndirectW(&face));
-  HDC dc = ::GetDC(window);
-  if (!dc) return font;
-  const LONG smallest = ::MulDiv(kSmallestFont, static_cast<int>(dpi), 96);
-  const LONG sign = face.lfHeight < 0 ? -1 : 1;
-  while (font && !Fits(dc, font.get(), dpi) && face.lfHeight * sign > smallest) {
-    face.lfHeight -= sign;
-    face.lfWidth = 0;
-    font.reset(::CreateFontIndirectW(&face));
-  }
-  ::ReleaseDC(window, dc);
-  return font;
-}
-
-COLORREF Mix(COLORREF a, COLORREF b) {
-  return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
-}
-
-// A toggle in the active-border colour: raised when off, sunken and lighter
-// while its option is on, so that it reads as a button that stays pressed.
-void DrawToggle(HWND button, HDC dc, RECT rect) {
-  const bool on = ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  const bool down = on || (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
-  const COLORREF border = ::GetSysColor(COLOR_ACTIVEBORDER);
-  UniqueBrush face(::CreateSolidBrush(on ? Mix(border, ::GetSysColor(COLOR_3DHILIGHT)) : border));
-  ::FillRect(dc, &rect, face ? face.get() : ::GetSysColorBrush(COLOR_ACTIVEBORDER));
-  ::DrawEdge(dc, &rect, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-
-  wchar_t caption[64] = {};
-  ::GetWindowTextW(button, caption, 64);
-  const LRESULT ui = ::SendMessageW(button, WM_QUERYUISTATE, 0, 0);
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(button, WM_GETFONT, 0, 0)));
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(button) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-  RECT text = rect;
-  if (down) ::OffsetRect(&text, 1, 1);
-  ::DrawTextW(dc, caption, -1, &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0));
-  ::SelectObject(dc, old);
-  if (::GetFocus() == button && !(ui & UISF_HIDEFOCUS)) {
-    ::InflateRect(&rect, -2, -2);
-    ::DrawFocusRect(dc, &rect);
-  }
 }
 
 }  // namespace
@@ -204,9 +59,9 @@ bool frmMain::Create(HINSTANCE instance) {
 HMENU frmMain::PopupMenu() const { return sysTrayMenu_ ? ::GetSubMenu(sysTrayMenu_.get(), 0) : nullptr; }
 
 void frmMain::CreateControls() {
-  for (const ControlSpec& c : kControls) {
-    const wchar_t* className = c.kind == Kind::Button || c.kind == Kind::Toggle ? WC_BUTTONW : WC_STATICW;
-    ::CreateWindowExW(0, className, c.caption, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(c), 0, 0, 0, 0,
+  for (const ControlSpec& c : MainControls()) {
+    const wchar_t* className = c.kind == ControlKind::Button || c.kind == ControlKind::Toggle ? WC_BUTTONW : WC_STATICW;
+    ::CreateWindowExW(0, className, c.caption, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ControlStyle(c), 0, 0, 0, 0,
                       hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
   }
   // The badge lies on the grey strip: above it, whatever the order of creation.
@@ -219,7 +74,7 @@ void frmMain::CreateTooltips() {
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
                                 nullptr);
   if (!tooltips_) return;
-  for (const ControlSpec& c : kControls) {
+  for (const ControlSpec& c : MainControls()) {
     if (!c.tooltip) continue;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -252,7 +107,7 @@ void frmMain::LayOut() {
     font_ = FittedFont(hwnd_, metrics.lfMessageFont, dpi_);
     tipFont_.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
   }
-  for (const ControlSpec& c : kControls) {
+  for (const ControlSpec& c : MainControls()) {
     HWND control = ::GetDlgItem(hwnd_, c.id);
     ::SetWindowPos(control, nullptr, TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                    TwipsToPixels(c.height), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -399,7 +254,7 @@ void frmMain::OnCommand(WPARAM wParam, LPARAM lParam) {
 
   std::optional<MainCommand> command;
   if (HWND control = reinterpret_cast<HWND>(lParam)) {
-    const ControlSpec* spec = SpecOf(id);
+    const ControlSpec* spec = FindControl(id);
     // BN_CLICKED and STN_CLICKED are both 0. A disabled control can still be
     // sent a click message; it must not run its command.
     if (!spec || code != BN_CLICKED || !::IsWindowEnabled(control)) return;
@@ -505,7 +360,7 @@ void frmMain::LockCommands(bool locked) {
   HWND focus = ::GetFocus();
   const bool focusInside = focus && ::IsChild(hwnd_, focus);
   if (locked && focusInside) lastFocus_ = focus;
-  for (const ControlSpec& c : kControls) {
+  for (const ControlSpec& c : MainControls()) {
     if (!LockedWhileGoRuns(c)) continue;
     const bool enable = !locked && (c.id != ids::kCmdListUnsavedDocs || listUnsavedEnabled_);
     ::EnableWindow(::GetDlgItem(hwnd_, c.id), enable);
