@@ -132,6 +132,23 @@ HWND Process::WaitForWindow(const wchar_t* className, std::chrono::milliseconds 
   return nullptr;
 }
 
+void Dpi::Set(DWORD dpi) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  ::RegCloseKey(key);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
 std::wstring Text(HWND window) {
   DWORD_PTR length = 0;
   ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);

@@ -44,6 +44,22 @@ class Process {
   PROCESS_INFORMATION info_{};
 };
 
+// The screen's DPI for the processes started while it lives; Wine reads it
+// from the registry when a process starts. Back to 96 afterwards.
+class Dpi {
+ public:
+  explicit Dpi(DWORD dpi) { Set(dpi); }
+  ~Dpi() { Set(96); }
+  Dpi(const Dpi&) = delete;
+  Dpi& operator=(const Dpi&) = delete;
+
+ private:
+  static void Set(DWORD dpi);
+};
+
+// The control of a window's process that has the keyboard focus.
+HWND FocusOf(HWND window);
+
 std::wstring Text(HWND window);
 // The message text of a standard message box.
 std::wstring MessageBoxText(HWND box);

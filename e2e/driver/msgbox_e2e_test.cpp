@@ -16,13 +16,6 @@ namespace {
 
 namespace ids = valmora::msgbox_ids;
 
-HWND FocusOf(HWND box) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  ::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &info);
-  return info.hwndFocus;
-}
-
 // A box turns visible a moment before its first control takes the focus.
 HWND Ready(HWND box) {
   for (int i = 0; box && i < 100 && !::IsChild(box, FocusOf(box)); ++i) std::this_thread::sleep_for(20ms);
@@ -197,24 +190,6 @@ TEST(MsgBoxE2E, AVeryLongMessageStaysInTheWorkAreaAndScrolls) {
   PressDialogButton(box, ids::kCmdOk);
   EXPECT_EQ(probe.WaitForExit(), 0u);
 }
-
-// Wine takes the screen's DPI from the registry when a process starts.
-class Dpi {
- public:
-  explicit Dpi(DWORD dpi) { Set(dpi); }
-  ~Dpi() { Set(96); }
-
- private:
-  static void Set(DWORD dpi) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS) {
-      return;
-    }
-    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    ::RegCloseKey(key);
-  }
-};
 
 TEST(MsgBoxE2E, LaidOutAtTheDpiOfItsMonitor) {
   Dpi dpi(144);

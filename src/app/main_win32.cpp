@@ -48,9 +48,10 @@ class NoOffice : public valmora::OfficeAutomation {
   valmora::OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
 };
 
-int RunMessageLoop() {
+int RunMessageLoop(valmora::frmMain& window) {
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.TranslateDialogKeys(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -107,5 +108,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       &scanner, nullptr, &messageBoxes};
   if (valmora::RunStartup(state, services) == valmora::StartupOutcome::Ended) return 0;
   valmora::Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
-  return RunMessageLoop();
+  return RunMessageLoop(window);
 }

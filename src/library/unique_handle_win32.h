@@ -26,6 +26,8 @@ class UniqueHandle {
 
   T get() const { return value_; }
   explicit operator bool() const { return value_ != Traits::Invalid(); }
+  // Hands the handle to a new owner (a menu to its parent menu, say).
+  [[nodiscard]] T release() { return std::exchange(value_, Traits::Invalid()); }
   void reset(T value = Traits::Invalid()) {
     if (value_ != Traits::Invalid()) Traits::Close(value_);
     value_ = value;
@@ -68,12 +70,20 @@ struct IconTraits {
   static void Close(HICON icon) { ::DestroyIcon(icon); }
 };
 
+struct MenuTraits {
+  using Type = HMENU;
+  static HMENU Invalid() { return nullptr; }
+  static void Close(HMENU menu) { ::DestroyMenu(menu); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
+using UniquePen = UniqueHandle<GdiTraits<HPEN>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
 
 }  // namespace valmora

@@ -6,6 +6,10 @@
 
 #include "app/resource.h"
 #include "mainwindow/control_ids.h"
+#include "mainwindow/copyright_picture_win32.h"
+#include "mainwindow/main_layout_win32.h"
+#include "mainwindow/main_menu_win32.h"
+#include "mainwindow/toggle_button_win32.h"
 
 namespace valmora {
 namespace {
@@ -13,26 +17,9 @@ namespace {
 constexpr wchar_t kTitle[] = L"Valmora";
 constexpr long kClientWidth = 5835;  // twips
 constexpr long kClientHeight = 2895;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed single border, no min/max
-
-struct ControlLayout {
-  int id;
-  const wchar_t* className;
-  const wchar_t* caption;
-  DWORD style;
-  long left, top, width, height;  // twips
-};
-
-// Toggles are drawn as buttons that stay pressed; the click does not change
-// them by itself, the logon registration decides.
-constexpr DWORD kToggle = WS_TABSTOP | BS_CHECKBOX | BS_PUSHLIKE;
-
-constexpr ControlLayout kControls[] = {
-    {ids::kLblMsg1, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 240, 600, 5460, 965},
-    {ids::kCmdReopenOnRestart, L"BUTTON", L"&Reopen at Lg", kToggle, 1608, 1730, 1155, 405},
-    {ids::kCmdWatchMode, L"BUTTON", L"&Watch Mode", kToggle, 3084, 1730, 1155, 405},
-    {ids::kLblCmdLine, L"STATIC", L"", SS_CENTER | SS_NOPREFIX, 0, 2240, 5700, 285},
-};
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border, no min/max
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr int kTipWidth = 320;  // pixels at 96 DPI; longer tips wrap
 
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kDarkRed = RGB(128, 0, 0);
@@ -45,58 +32,120 @@ UINT WindowDpi(HWND hwnd) {
 }  // namespace
 
 bool frmMain::Create(HINSTANCE instance) {
+  instance_ = instance;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_VALMORA));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = ids::kMainWindowClass;
-  if (!::RegisterClassExW(&wc)) return false;
+  if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  hwnd_ = ::CreateWindowExW(0, ids::kMainWindowClass, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
-                            nullptr, instance, this);
+  hwnd_ = ::CreateWindowExW(kExStyle, ids::kMainWindowClass, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                            nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
+  UniqueMenu bar = CreateMainMenuBar();
+  if (bar && ::SetMenu(hwnd_, bar.get())) static_cast<void>(bar.release());  // the window destroys it
+  sysTrayMenu_ = CreateSysTrayMenu();
   dpi_ = WindowDpi(hwnd_);
   CreateControls();
+  CreateTooltips();
   LayOut();
   return true;
 }
 
+HMENU frmMain::PopupMenu() const { return sysTrayMenu_ ? ::GetSubMenu(sysTrayMenu_.get(), 0) : nullptr; }
+
 void frmMain::CreateControls() {
-  for (const ControlLayout& c : kControls) {
-    ::CreateWindowExW(0, c.className, c.caption, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), nullptr, nullptr);
+  for (const ControlSpec& c : MainControls()) {
+    const wchar_t* className = c.kind == ControlKind::Button || c.kind == ControlKind::Toggle ? WC_BUTTONW : WC_STATICW;
+    ::CreateWindowExW(0, className, c.caption, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ControlStyle(c), 0, 0, 0, 0,
+                      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+  }
+  // The badge lies on the grey strip: above it, whatever the order of creation.
+  ::SetWindowPos(::GetDlgItem(hwnd_, ids::kImgCopyright), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void frmMain::CreateTooltips() {
+  tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                                nullptr);
+  if (!tooltips_) return;
+  for (const ControlSpec& c : MainControls()) {
+    if (!c.tooltip) continue;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, c.id));
+    tool.lpszText = const_cast<wchar_t*>(c.tooltip);  // copied by the control
+    ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
-// Sizes the window and every control for the current DPI, font included.
+// Sizes the window and every control for the current DPI: fonts, icons and
+// the tips' wrapping width included.
 void frmMain::LayOut() {
-  RECT frame{0, 0, TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight)};
-  ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi_);
+  const int clientWidth = TwipsToPixels(kClientWidth), clientHeight = TwipsToPixels(kClientHeight);
+  RECT frame{0, 0, clientWidth, clientHeight};
+  ::AdjustWindowRectExForDpi(&frame, kStyle, ::GetMenu(hwnd_) != nullptr, kExStyle, dpi_);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps onto a second line takes its height from the client area.
+  RECT client{};
+  if (::GetClientRect(hwnd_, &client) && client.bottom != clientHeight) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
+                   frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   NONCLIENTMETRICSW metrics{};
-
   metrics.cbSize = sizeof metrics;
   if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
-    font_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    font_ = FittedFont(hwnd_, metrics.lfMessageFont, dpi_);
+    tipFont_.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
   }
-  for (const ControlLayout& c : kControls) {
+  for (const ControlSpec& c : MainControls()) {
     HWND control = ::GetDlgItem(hwnd_, c.id);
     ::SetWindowPos(control, nullptr, TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                    TwipsToPixels(c.height), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+  if (tooltips_) {
+    if (tipFont_) ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), FALSE);
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(kTipWidth, static_cast<int>(dpi_), 96));
+  }
+  LoadIcons();
+}
+
+// The icon drawn for this DPI's sizes rather than one scaled by the system.
+void frmMain::LoadIcons() {
+  auto load = [&](int cx, int cy) {
+    return static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON,
+                                           ::GetSystemMetricsForDpi(cx, dpi_), ::GetSystemMetricsForDpi(cy, dpi_), 0));
+  };
+  UniqueIcon big(load(SM_CXICON, SM_CYICON));
+  UniqueIcon small(load(SM_CXSMICON, SM_CYSMICON));
+  if (big) {
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    bigIcon_ = std::move(big);  // the one shown until now goes only after the swap
+  }
+  if (small) {
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    smallIcon_ = std::move(small);
   }
 }
 
 int frmMain::TwipsToPixels(long twips) const { return ::MulDiv(twips, static_cast<int>(dpi_), 1440); }
 
 long frmMain::PixelsToTwips(int pixels) const { return ::MulDiv(pixels, 1440, static_cast<int>(dpi_)); }
+
+bool frmMain::TranslateDialogKeys(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+  return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -105,21 +154,62 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     self->hwnd_ = hwnd;
   }
   auto* self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {  // a handler's failure must not unwind through the system's code
+    return 0;
+  }
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case DM_GETDEFID:
+      return 0;  // no default button: Enter presses nothing
+    case WM_NOTIFY:
+      return OnCustomDraw(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID != static_cast<UINT>(ids::kImgCopyright)) break;
+      DrawCopyrightPicture(item->hDC, item->rcItem);
+      return TRUE;
+    }
     case WM_CTLCOLORSTATIC: {
-      const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id == ids::kLblMsg1 || id == ids::kLblCmdLine) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, id == ids::kLblMsg1 ? kNavy : kDarkRed);
-        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      switch (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
+        case ids::kLblMsg1:
+        case ids::kLblCmdLine:
+          ::SetTextColor(dc, ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ids::kLblMsg1 ? kNavy : kDarkRed);
+          ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+          return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        case ids::kLblCopyright:
+        case ids::kLblCopyrightBG:
+          ::SetBkColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+          return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_GRAYTEXT));
+        default:
+          break;
       }
       break;
     }
+    case WM_CTLCOLORBTN: {
+      const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      if (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart) break;
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_ACTIVEBORDER));
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (!HIWORD(wParam)) RestoreFocus();  // not while minimised
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wParam);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -134,8 +224,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_SETCURSOR:
-      if (busy_ && LOWORD(lParam) == HTCLIENT) {
+      if (LOWORD(lParam) != HTCLIENT) break;
+      if (busy_) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      if (reinterpret_cast<HWND>(wParam) == ::GetDlgItem(hwnd_, ids::kImgCopyright)) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));  // a link
         return TRUE;
       }
       break;
@@ -146,6 +241,50 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+// Every click, whichever control or menu it came from, goes to the handlers
+// with the Shift key as it was when the click was made.
+void frmMain::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  // The dialog keys turn Enter and Esc into IDOK and IDCANCEL; no control
+  // or menu entry has those ids, so these keys press nothing.
+  if (id == IDOK || id == IDCANCEL) return;
+
+  std::optional<MainCommand> command;
+  if (HWND control = reinterpret_cast<HWND>(lParam)) {
+    const ControlSpec* spec = FindControl(id);
+    // BN_CLICKED and STN_CLICKED are both 0. A disabled control can still be
+    // sent a click message; it must not run its command.
+    if (!spec || code != BN_CLICKED || !::IsWindowEnabled(control)) return;
+    command = spec->command;
+  } else if (code == 0) {  // a menu entry
+    const UINT state = ::GetMenuState(::GetMenu(hwnd_), static_cast<UINT>(id), MF_BYCOMMAND);
+    const bool grayed = state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
+    if (grayed) return;
+    command = MenuCommand(id);
+  }
+  if (command && commands_) commands_->OnCommand(*command, ::GetKeyState(VK_SHIFT) < 0);
+}
+
+LRESULT frmMain::OnCustomDraw(const NMHDR& header) {
+  const int id = static_cast<int>(header.idFrom);
+  if (header.code != NM_CUSTOMDRAW || (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart)) return 0;
+  const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
+  if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+  DrawToggle(header.hwndFrom, draw.hdc, draw.rc);
+  return CDRF_SKIPDEFAULT;
+}
+
+// Focus goes back to the control that had it, or to the first one that can
+// take it, as in a dialog.
+void frmMain::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!target || !::IsChild(hwnd_, target) || !::IsWindowEnabled(target) || !::IsWindowVisible(target)) {
+    target = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  if (target) ::SetFocus(target);
 }
 
 void frmMain::SetCmdLineCaption(const std::wstring& text) { ::SetDlgItemTextW(hwnd_, ids::kLblCmdLine, text.c_str()); }
@@ -188,7 +327,8 @@ void frmMain::Display() {
 }
 
 void frmMain::SetListUnsavedEnabled(bool enabled) {
-  if (HWND button = ::GetDlgItem(hwnd_, ids::kCmdListUnsavedDocs)) ::EnableWindow(button, enabled);
+  listUnsavedEnabled_ = enabled;
+  if (!goRunning_) ::EnableWindow(::GetDlgItem(hwnd_, ids::kCmdListUnsavedDocs), enabled);
 }
 
 void frmMain::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -212,9 +352,32 @@ void frmMain::SetTopmost(bool topmost) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? SWP_SHOWWINDOW : 0));
 }
 
+// Go's pauses let clicks through: while it runs, what would start a second
+// command is locked.
 void frmMain::SetGoRunning(bool running) {
   goRunning_ = running;
+  LockCommands(running);
   if (!running && std::exchange(closeRequested_, false)) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void frmMain::LockCommands(bool locked) {
+  HWND focus = ::GetFocus();
+  const bool focusInside = focus && ::IsChild(hwnd_, focus);
+  if (locked && focusInside) lastFocus_ = focus;
+  for (const ControlSpec& c : MainControls()) {
+    if (!LockedWhileGoRuns(c)) continue;
+    const bool enable = !locked && (c.id != ids::kCmdListUnsavedDocs || listUnsavedEnabled_);
+    ::EnableWindow(::GetDlgItem(hwnd_, c.id), enable);
+  }
+  ::EnableMenuItem(::GetMenu(hwnd_), ids::kMnuFileManualAdd, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
+  // Keys keep working while the focused button is locked: Exit takes the
+  // focus meanwhile, and gives it back afterwards.
+  if (locked && focusInside && !::IsWindowEnabled(focus)) {
+    ::SetFocus(::GetDlgItem(hwnd_, ids::kCmdExit));
+  } else if (!locked && focus == ::GetDlgItem(hwnd_, ids::kCmdExit) && lastFocus_ && lastFocus_ != focus &&
+             ::IsWindowEnabled(lastFocus_)) {
+    ::SetFocus(lastFocus_);
+  }
 }
 
 void frmMain::Close() {

@@ -1,0 +1,505 @@
+// frmMain on screen: the real Valmora.exe for what another process can see
+// (captions, places, states, focus), and the same window created in the
+// driver's own process for what only its owner can read (menus, tooltips,
+// the commands its clicks send).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "harness.h"
+#include "library/unique_handle_win32.h"
+#include "mainwindow/control_ids.h"
+#include "mainwindow/main_menu_win32.h"
+#include "mainwindow/main_window_win32.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::ids;
+using valmora::MainCommand;
+
+struct Expected {
+  int id;
+  const wchar_t* className;
+  const wchar_t* caption;
+  long left, top, width, height;  // twips
+};
+
+const Expected kLayout[] = {
+    {ids::kCmdGetCurr, L"Button", L"&Get Curr", 132, 60, 1155, 405},
+    {ids::kCmdReopen, L"Button", L"Re&open Now", 1560, 60, 1155, 405},
+    {ids::kCmdReopenExcelOnly, L"Button", L"E", 2760, 60, 315, 405},
+    {ids::kCmdReopenWordOnly, L"Button", L"W", 3120, 60, 315, 405},
+    {ids::kCmdReopenOutlookOnly, L"Button", L"O", 3480, 60, 315, 405},
+    {ids::kCmdReopenNonOffOnly, L"Button", L"N", 3840, 60, 315, 405},
+    {ids::kCmdExecuteCmd, L"Button", L"&Execute Cmd", 4560, 60, 1155, 405},
+    {ids::kCmdExit, L"Button", L"E&xit", 4560, 1730, 1155, 405},
+    {ids::kLblMsg1, L"Static", nullptr, 240, 600, 5460, 965},
+    {ids::kLblCopyright, L"Static", L"", -120, 2600, 5955, 225},
+    {ids::kLblCopyrightBG, L"Static", L"", -120, 2600, 5955, 285},
+    {ids::kCmdReopenOnRestart, L"Button", L"&Reopen at Lg", 1608, 1730, 1155, 405},
+    {ids::kCmdListUnsavedDocs, L"Button", L"&List  Unsaved", 132, 1730, 1155, 405},
+    {ids::kCmdWatchMode, L"Button", L"&Watch Mode", 3084, 1730, 1155, 405},
+    {ids::kLblCmdLine, L"Static", L"", 0, 2240, 5700, 285},
+    {ids::kImgCopyright, L"Static", L"", 1785, 2600, 2250, 270},
+};
+
+const std::map<int, std::wstring> kTooltips = {
+    {ids::kCmdGetCurr, L"Get list of documents open currently"},
+    {ids::kCmdReopen, L"Reopen all documents listed as open on last scan"},
+    {ids::kCmdReopenExcelOnly, L"Reopen Excel documents listed as open on last scan"},
+    {ids::kCmdReopenWordOnly, L"Reopen Word documents listed as open on last scan"},
+    {ids::kCmdReopenOutlookOnly, L"Reopen Outlook documents listed as open on last scan"},
+    {ids::kCmdReopenNonOffOnly, L"Reopen non-office documents listed (added manually)"},
+    {ids::kCmdExecuteCmd,
+     L"Execute an external command (use to run a script etc). Shift-click to set command."},
+    {ids::kCmdReopenOnRestart,
+     L"Start this program next time user logs on - reopen documents listed as open on last scan, then exit"},
+    {ids::kCmdListUnsavedDocs, L"List documents flagged as unsaved"},
+    {ids::kCmdWatchMode,
+     L"Start this program every time user logs on - start in Watch mode (program sits in the system tray "
+     L"monitoring open documents, and reopens them after a restart)"},
+};
+
+// The strip and the badge lie on one another by design.
+bool OnTheStrip(int id) { return id == ids::kLblCopyright || id == ids::kLblCopyrightBG || id == ids::kImgCopyright; }
+
+RECT ClientRectOf(HWND main, int id) {
+  RECT rect{};
+  ::GetWindowRect(::GetDlgItem(main, id), &rect);
+  ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+// A tooltip control of this process's thread or another's, owned by `owner`.
+HWND TooltipsOf(HWND owner) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{owner, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        if (::GetWindow(window, GW_OWNER) == s->owner && ClassOf(window) == TOOLTIPS_CLASSW) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The window has taken the focus once a child of it holds it.
+HWND Ready(HWND main) {
+  for (int i = 0; main && i < 100 && !::IsChild(main, FocusOf(main)); ++i) std::this_thread::sleep_for(20ms);
+  return main;
+}
+
+// Keys go through the program's own message loop, as typed keys do.
+void Key(HWND main, WPARAM key, bool alt = false) {
+  HWND target = FocusOf(main);
+  const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN, up = alt ? WM_SYSKEYUP : WM_KEYUP;
+  const LPARAM altBit = alt ? (1 << 29) : 0;
+  ::PostMessageW(target ? target : main, down, key, 1 | altBit);
+  ::PostMessageW(target ? target : main, up, key, 0xC0000001 | altBit);
+  std::this_thread::sleep_for(150ms);
+}
+
+class MainWindowAtDpi : public ::testing::TestWithParam<UINT> {};
+
+TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
+  const UINT dpi = GetParam();
+  Dpi setting(dpi);
+  TestFolder folder(L"layout" + std::to_wstring(dpi));
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\c.docx\r\n"
+                                   "Outlook:00AB'05/12/26 Lunch\r\nC:\\Data\\notes.txt\r\n\r\n");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  auto px = [dpi](long twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
+
+  EXPECT_EQ(Text(main), L"Valmora");
+  const LONG style = ::GetWindowLongW(main, GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  RECT client{}, frame{};
+  ::GetClientRect(main, &client);
+  ::GetWindowRect(main, &frame);
+  EXPECT_EQ(client.right, px(5835));
+  EXPECT_EQ(client.bottom, px(2895));
+  // The menu bar sits above the client area, on one line.
+  RECT withMenu{0, 0, client.right, client.bottom};
+  ::AdjustWindowRectExForDpi(&withMenu, static_cast<DWORD>(style), TRUE, 0, dpi);
+  EXPECT_EQ(frame.bottom - frame.top, withMenu.bottom - withMenu.top);
+
+  for (const Expected& e : kLayout) {
+    SCOPED_TRACE(::testing::Message() << "control " << e.id);
+    HWND control = ::GetDlgItem(main, e.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(ClassOf(control), e.className);
+    if (e.caption) {
+      EXPECT_EQ(Text(control), e.caption);
+    }
+    const RECT r = ClientRectOf(main, e.id);
+    EXPECT_EQ(r.left, px(e.left));
+    EXPECT_EQ(r.top, px(e.top));
+    EXPECT_EQ(r.right - r.left, px(e.width));
+    EXPECT_EQ(r.bottom - r.top, px(e.height));
+    EXPECT_EQ(::IsWindowEnabled(control) != FALSE, e.id != ids::kCmdListUnsavedDocs);
+    EXPECT_GE(r.right, 0);
+    EXPECT_LE(r.left, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+    for (const Expected& other : kLayout) {
+      if (other.id == e.id || (OnTheStrip(e.id) && OnTheStrip(other.id))) continue;
+      RECT overlap{}, b = ClientRectOf(main, other.id);
+      EXPECT_FALSE(::IntersectRect(&overlap, &r, &b)) << "overlaps control " << other.id;
+    }
+  }
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
+            L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: 1\r\nOutlook: 1\r\nOther: 1");
+  EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
+  EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
+  HWND tips = TooltipsOf(main);
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kTooltips.size()));
+
+  Screenshot(main, L"main_" + std::to_wstring(dpi) + L"dpi");
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowE2E, MainWindowAtDpi, ::testing::Values(96u, 144u, 192u),
+                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
+
+// Access keys press buttons, which start work once handlers are wired: they
+// are tried on the window in the driver's own process, below.
+TEST(MainWindowE2E, TabFollowsTheTableAndEnterAndEscPressNothing) {
+  TestFolder folder(L"keys");
+  Process valmora(folder.Exe(), L"");
+  HWND main = Ready(valmora.WaitForWindow(ids::kMainWindowClass));
+  ASSERT_NE(main, nullptr);
+  auto item = [main](int id) { return ::GetDlgItem(main, id); };
+  EXPECT_EQ(FocusOf(main), item(ids::kCmdGetCurr));
+  Key(main, VK_RETURN);
+  Key(main, VK_ESCAPE);
+  EXPECT_EQ(valmora.WaitForWindow(L"#32770", 300ms), nullptr);  // no question, no notice
+
+  // "&List  Unsaved" is disabled until a scan finds an unsaved document.
+  const int order[] = {ids::kCmdReopen,         ids::kCmdReopenExcelOnly, ids::kCmdReopenWordOnly,
+                       ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly, ids::kCmdExecuteCmd,
+                       ids::kCmdExit,           ids::kCmdReopenOnRestart, ids::kCmdWatchMode,
+                       ids::kCmdGetCurr};
+  for (int id : order) {
+    Key(main, VK_TAB);
+    EXPECT_EQ(FocusOf(main), item(id)) << "expected control " << id;
+  }
+
+  Key(main, 'F', true);  // opens the File menu
+  bool menuShown = false;
+  for (int i = 0; i < 50 && !menuShown; ++i, std::this_thread::sleep_for(20ms)) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(popup, &pid);
+    menuShown = popup && pid == valmora.Id() && ::IsWindowVisible(popup);
+  }
+  EXPECT_TRUE(menuShown);
+  Screenshot(main, L"main_file_menu");
+  ::PostMessageW(main, WM_CANCELMODE, 0, 0);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+// The handlers frmMain is given, as a list of what reached them.
+class Recorder : public valmora::MainCommands {
+ public:
+  void OnCommand(MainCommand command, bool shiftDown) override { calls.push_back({command, shiftDown}); }
+  std::vector<std::pair<MainCommand, bool>> calls;
+};
+
+void SetShift(bool down) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_SHIFT] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
+// Runs posted messages through the window's keys and to their windows.
+void Pump(valmora::frmMain& window) {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    if (window.TranslateDialogKeys(msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+class MainWindowInProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ASSERT_TRUE(window.Create(::GetModuleHandleW(nullptr)));
+    window.SetCommands(&recorder);
+  }
+  void TearDown() override {
+    SetShift(false);
+    window.Close();
+    MSG msg;  // the window's end asks its loop to quit: not this one
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  HWND Item(int id) const { return ::GetDlgItem(window.Handle(), id); }
+  void Click(int id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
+  void Menu(int id) { ::SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+  valmora::frmMain window;
+  Recorder recorder;
+};
+
+TEST_F(MainWindowInProcess, SendsEveryClickWithTheShiftStateOfItsMoment) {
+  window.SetListUnsavedEnabled(true);
+  const std::pair<int, MainCommand> buttons[] = {
+      {ids::kCmdGetCurr, MainCommand::GetCurr},
+      {ids::kCmdReopen, MainCommand::Reopen},
+      {ids::kCmdReopenExcelOnly, MainCommand::ReopenExcelOnly},
+      {ids::kCmdReopenWordOnly, MainCommand::ReopenWordOnly},
+      {ids::kCmdReopenOutlookOnly, MainCommand::ReopenOutlookOnly},
+      {ids::kCmdReopenNonOffOnly, MainCommand::ReopenNonOffOnly},
+      {ids::kCmdExecuteCmd, MainCommand::ExecuteCmd},
+      {ids::kCmdExit, MainCommand::Exit},
+      {ids::kCmdListUnsavedDocs, MainCommand::ListUnsavedDocs},
+      {ids::kCmdWatchMode, MainCommand::WatchMode},
+      {ids::kCmdReopenOnRestart, MainCommand::ReopenOnRestart},
+  };
+  const std::pair<int, MainCommand> menus[] = {
+      {ids::kMnuFileManualAdd, MainCommand::FileManualAdd}, {ids::kMnuFileOpenLog, MainCommand::FileOpenLog},
+      {ids::kMnuFileExit, MainCommand::Exit},               {ids::kMnuHelpHelp, MainCommand::HelpHelp},
+      {ids::kMnuHelpAbout, MainCommand::HelpAbout},         {ids::kMnuPopupRestore, MainCommand::PopupRestore},
+  };
+  std::vector<std::pair<MainCommand, bool>> expected;
+  for (bool shift : {false, true}) {
+    SetShift(shift);
+    for (const auto& [id, command] : buttons) {
+      Click(id);
+      expected.push_back({command, shift});
+    }
+    for (const auto& [id, command] : menus) {
+      Menu(id);
+      expected.push_back({command, shift});
+    }
+    ::SendMessageW(Item(ids::kImgCopyright), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(Item(ids::kImgCopyright), WM_LBUTTONUP, 0, 0);
+    expected.push_back({MainCommand::Copyright, shift});
+  }
+  EXPECT_EQ(recorder.calls, expected);
+  // A toggle's click is a request: the program decides whether it stays pressed.
+  EXPECT_FALSE(window.IsWatchModePressed());
+
+  // Enter and Esc become IDOK and IDCANCEL in the dialog keys: no command.
+  recorder.calls.clear();
+  for (int id : {IDOK, IDCANCEL}) Menu(id);
+  EXPECT_TRUE(recorder.calls.empty());
+}
+
+TEST_F(MainWindowInProcess, KeysGoThroughTheDialogKeysOnly) {
+  window.Display();
+  ::SetForegroundWindow(window.Handle());
+  ::SetFocus(Item(ids::kCmdReopen));
+  Pump(window);
+  ASSERT_EQ(::GetFocus(), Item(ids::kCmdReopen));
+  auto key = [&](UINT down, UINT up, WPARAM vk, LPARAM extra) {
+    ::PostMessageW(::GetFocus(), down, vk, 1 | extra);
+    ::PostMessageW(::GetFocus(), up, vk, 0xC0000001 | extra);
+    Pump(window);
+  };
+  key(WM_KEYDOWN, WM_KEYUP, VK_RETURN, 0);
+  key(WM_KEYDOWN, WM_KEYUP, VK_ESCAPE, 0);
+  EXPECT_TRUE(recorder.calls.empty());
+  key(WM_KEYDOWN, WM_KEYUP, VK_SPACE, 0);  // the focused button's own key
+  key(WM_SYSKEYDOWN, WM_SYSKEYUP, 'G', 1 << 29);
+  key(WM_SYSKEYDOWN, WM_SYSKEYUP, 'X', 1 << 29);
+  const std::vector<std::pair<MainCommand, bool>> expected = {
+      {MainCommand::Reopen, false}, {MainCommand::GetCurr, false}, {MainCommand::Exit, false}};
+  EXPECT_EQ(recorder.calls, expected);
+
+  // The focused button locked by Go hands the focus to Exit, which keeps
+  // working, and gets it back afterwards.
+  ::SetFocus(Item(ids::kCmdReopen));
+  window.SetGoRunning(true);
+  EXPECT_EQ(::GetFocus(), Item(ids::kCmdExit));
+  window.SetGoRunning(false);
+  EXPECT_EQ(::GetFocus(), Item(ids::kCmdReopen));
+}
+
+TEST_F(MainWindowInProcess, GoLocksWhatStartsWorkAndKeepsListUnsavedAsTheScanLeftIt) {
+  HWND main = window.Handle();
+  auto grayed = [main](int id) { return (::GetMenuState(::GetMenu(main), id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+  const int locked[] = {ids::kCmdGetCurr,       ids::kCmdReopen,           ids::kCmdReopenExcelOnly,
+                        ids::kCmdReopenWordOnly, ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly,
+                        ids::kCmdExecuteCmd,    ids::kCmdWatchMode,        ids::kCmdReopenOnRestart,
+                        ids::kCmdListUnsavedDocs};
+
+  struct Step {
+    bool enableBefore, enableDuring;
+    bool expectedAfter;
+  };
+  const Step steps[] = {{false, true, true}, {true, false, false}, {true, true, true}, {false, false, false}};
+  for (const Step& step : steps) {
+    window.SetListUnsavedEnabled(step.enableBefore);
+    window.SetGoRunning(true);
+    for (int id : locked) EXPECT_FALSE(::IsWindowEnabled(Item(id))) << id;
+    EXPECT_TRUE(::IsWindowEnabled(Item(ids::kCmdExit)));
+    EXPECT_TRUE(grayed(ids::kMnuFileManualAdd));
+    for (int id : {ids::kMnuFileOpenLog, ids::kMnuFileExit, ids::kMnuHelpHelp, ids::kMnuHelpAbout}) {
+      EXPECT_FALSE(grayed(id)) << id;
+    }
+    window.SetListUnsavedEnabled(step.enableDuring);  // the scan's finding, made while Go runs
+    EXPECT_FALSE(::IsWindowEnabled(Item(ids::kCmdListUnsavedDocs)));
+    // Clicks that arrive meanwhile (posted ones too) start nothing.
+    Click(ids::kCmdReopen);
+    Menu(ids::kMnuFileManualAdd);
+    Click(ids::kCmdExit);
+    window.SetGoRunning(false);
+    for (int id : locked) {
+      if (id != ids::kCmdListUnsavedDocs) {
+        EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
+      }
+    }
+    EXPECT_EQ(::IsWindowEnabled(Item(ids::kCmdListUnsavedDocs)) != FALSE, step.expectedAfter);
+    EXPECT_FALSE(grayed(ids::kMnuFileManualAdd));
+  }
+  const std::vector<std::pair<MainCommand, bool>> onlyExits(std::size(steps), {MainCommand::Exit, false});
+  EXPECT_EQ(recorder.calls, onlyExits);
+}
+
+// Moved to monitors of other DPIs, the window lays itself out again, and its
+// font (the one its controls really use) keeps every caption and the status
+// summary whole.
+TEST_F(MainWindowInProcess, FollowsTheDpiAndKeepsCaptionsWhole) {
+  HWND main = window.Handle();
+  window.SetMsg1Caption(L"Open at last check:  12/25/2026 12:07:59 PM\r\nExcel: 100\r\nWord: 100\r\nOutlook: 100\r\n"
+                        L"Other: 100");
+  LONG fontHeight = 0;
+  for (UINT dpi : {192u, 144u, 96u}) {
+    SCOPED_TRACE(::testing::Message() << dpi << " DPI");
+    RECT suggested{0, 0, 800, 600};
+    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    auto px = [dpi](long twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
+    RECT client{};
+    ::GetClientRect(main, &client);
+    EXPECT_EQ(client.right, px(5835));
+    EXPECT_EQ(client.bottom, px(2895));
+
+    HDC dc = ::GetDC(main);
+    const int margin = 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+    for (const Expected& e : kLayout) {
+      HWND control = Item(e.id);
+      const RECT r = ClientRectOf(main, e.id);
+      EXPECT_EQ(r.left, px(e.left)) << e.id;
+      EXPECT_EQ(r.bottom - r.top, px(e.height)) << e.id;
+      HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+      const std::wstring text = Text(control);
+      RECT need{0, 0, r.right - r.left, 0};
+      if (ClassOf(control) == L"Button") {
+        ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+        EXPECT_LE(need.right, r.right - r.left - 2 * margin) << "caption too wide: " << e.id;
+        EXPECT_LE(need.bottom, r.bottom - r.top - 2 * margin) << "caption too high: " << e.id;
+      } else if (e.id == ids::kLblMsg1) {
+        ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        EXPECT_LE(need.bottom, r.bottom - r.top) << "the summary is cut off";
+      }
+      ::SelectObject(dc, old);
+    }
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HGDIOBJ>(::SendMessageW(Item(ids::kCmdGetCurr), WM_GETFONT, 0, 0)), sizeof font,
+                 &font);
+    if (fontHeight) {
+      EXPECT_LT(std::abs(font.lfHeight), fontHeight);  // smaller at each lower DPI
+    }
+    fontHeight = std::abs(font.lfHeight);
+    ::ReleaseDC(main, dc);
+  }
+}
+
+std::wstring MenuText(HMENU menu, UINT position) {
+  wchar_t text[128] = {};
+  ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return text;
+}
+
+TEST_F(MainWindowInProcess, MenusTooltipsAndThePointerOverTheBadge) {
+  HMENU bar = ::GetMenu(window.Handle());
+  ASSERT_NE(bar, nullptr);
+  struct Entry {
+    std::wstring caption;
+    UINT id;
+  };
+  const std::vector<std::pair<std::wstring, std::vector<Entry>>> expected = {
+      {L"&File",
+       {{L"Manually &add file (eg. non-office)", ids::kMnuFileManualAdd},
+        {L"Open log file", ids::kMnuFileOpenLog},
+        {L"E&xit", ids::kMnuFileExit}}},
+      {L"&Help", {{L"&Help", ids::kMnuHelpHelp}, {L"&About", ids::kMnuHelpAbout}}},
+  };
+  ASSERT_EQ(::GetMenuItemCount(bar), static_cast<int>(expected.size()));  // no "&SysTray" in the bar
+  for (UINT i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(MenuText(bar, i), expected[i].first);
+    HMENU popup = ::GetSubMenu(bar, static_cast<int>(i));
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(expected[i].second.size()));
+    for (UINT j = 0; j < expected[i].second.size(); ++j) {
+      EXPECT_EQ(MenuText(popup, j), expected[i].second[j].caption);
+      EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(j)), expected[i].second[j].id);
+    }
+  }
+  HMENU restore = window.PopupMenu();
+  ASSERT_NE(restore, nullptr);
+  ASSERT_EQ(::GetMenuItemCount(restore), 1);
+  EXPECT_EQ(MenuText(restore, 0), L"Restore");
+  EXPECT_EQ(::GetMenuItemID(restore, 0), static_cast<UINT>(ids::kMnuPopupRestore));
+  valmora::UniqueMenu sysTray = valmora::CreateSysTrayMenu();  // the holder the window builds it in
+  EXPECT_EQ(MenuText(sysTray.get(), 0), L"&SysTray");
+
+  HWND tips = TooltipsOf(window.Handle());
+  ASSERT_NE(tips, nullptr);
+  std::map<int, std::wstring> shown;
+  const int count = static_cast<int>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.uFlags & (TTF_SUBCLASS | TTF_IDISHWND), static_cast<UINT>(TTF_SUBCLASS | TTF_IDISHWND));
+    shown[::GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = text;
+  }
+  EXPECT_EQ(shown, kTooltips);
+  EXPECT_GT(::SendMessageW(tips, TTM_GETMAXTIPWIDTH, 0, 0), 0);  // long tips wrap
+
+  ::SendMessageW(window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::kImgCopyright)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+  window.SetScreenBusy(true);  // the hourglass wins while Go works
+  ::SendMessageW(window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::kImgCopyright)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+  window.SetScreenBusy(false);
+}
+
+}  // namespace
+}  // namespace e2e
