@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "harness.h"
+#include "shell_record.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
 #include "msgbox/msgbox_ids.h"
@@ -209,8 +210,12 @@ TEST(MsgBoxE2E, LaidOutAtTheDpiOfItsMonitor) {
 }
 
 TEST(MsgBoxE2E, ReopenRunAsksAndLeftAloneAnswersYes) {
+  ShellRecord record;
   TestFolder folder(L"reopen_asks");
-  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\c.docx\r\n");
+  folder.WriteFile(L"a.xlsx", "x");
+  folder.WriteFile(L"c.docx", "x");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\valmora-e2e\\reopen_asks\\a.xlsx\r\n"
+                                   "C:\\valmora-e2e\\reopen_asks\\c.docx\r\n");
   valmora::Win32RegistryApi api;
   valmora::WriteRegValue(api, L"\"" + folder.Exe() + L"\" /reopen", valmora::kHkeyCurrentUser, valmora::kRunOnceKey,
                          L"Valmora", true);
@@ -223,6 +228,10 @@ TEST(MsgBoxE2E, ReopenRunAsksAndLeftAloneAnswersYes) {
   Screenshot(box, L"reopen_question");
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
   EXPECT_EQ(valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora"), L"");
+  const std::wstring maximised = ShowCommand(SW_SHOWMAXIMIZED);
+  EXPECT_EQ(record.ReadWhenQuiet(), (std::vector<ShellRequest>{{folder.Path() + L"\\a.xlsx", maximised},
+                                                               {folder.Path() + L"\\c.docx", maximised}}));
+  valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora");  // whatever happened
 }
 
 }  // namespace

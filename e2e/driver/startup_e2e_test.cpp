@@ -128,7 +128,7 @@ TEST(Startup, WatchRegistrationShowsTheTogglePressed) {
   EXPECT_TRUE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
   Screenshot(main, L"main_watch_registered");
-  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  PressDialogButton(main, ids::kCmdExit);  // the close box would only hide a watching window
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }
 

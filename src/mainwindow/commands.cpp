@@ -3,6 +3,8 @@
 #include "doclog/manual_entries.h"
 #include "doclog/open_doc_log.h"
 #include "mainwindow/log_summary.h"
+#include "msgbox/about_links.h"
+#include "msgbox/help_text.h"
 
 namespace valmora {
 namespace {
@@ -18,7 +20,7 @@ constexpr GoFlags kQuietRescanKeepingManual{true, true, false, false, true, true
 
 }  // namespace
 
-void MainWindowCommands::OnCommand(MainCommand command, bool) {
+void MainWindowCommands::OnCommand(MainCommand command, bool shiftDown) {
   DocumentScanner& scanner = services_.scanner;
   switch (command) {
     case MainCommand::GetCurr: GetCurr(true); break;
@@ -31,7 +33,15 @@ void MainWindowCommands::OnCommand(MainCommand command, bool) {
     case MainCommand::Exit: services_.view.Close(); break;  // no scan on the way out
     case MainCommand::FileManualAdd: ManualAdd(); break;
     case MainCommand::FileOpenLog: OpenLog(); break;
-    default: break;
+    case MainCommand::HelpHelp:
+      services_.view.ShowStandardMessage(HelpText(services_.exeBaseName), MessageIcon::None);
+      break;
+    case MainCommand::Copyright:  // a bare host name is no address the shell can open
+      services_.shell.Open(HomeLinkTarget(kHomeHost), ShowWindowAs::Normal);
+      break;
+    default:
+      if (services_.others) services_.others(command, shiftDown);
+      break;
   }
 }
 

@@ -2,6 +2,7 @@
 // reopen of everything or of one kind, the list of unsaved documents.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "doclog/go.h"
@@ -47,6 +48,10 @@ struct CommandServices {
   StandardQuestion& question;
   OpenFileDialog& fileDialog;
   Shell& shell;
+  const std::wstring& exeBaseName;
+  // The commands that belong to other parts of the program (the toggles,
+  // the tray's Restore, the external command, About).
+  std::function<void(MainCommand command, bool shiftDown)> others;
 };
 
 class MainWindowCommands final : public MainCommands {

@@ -28,8 +28,9 @@ struct FakeMainWindow : FakeScanView, MainView {
   void MoveTo(long, long) override {}
   void Display() override {}
   void Close() override { closed = true; }
-  void ShowStandardMessage(const std::wstring&, MessageIcon) override {}
+  void ShowStandardMessage(const std::wstring& t, MessageIcon) override { standard.push_back(t); }
   bool closed = false;
+  std::vector<std::wstring> standard;
 };
 
 struct FakeQuestion : StandardQuestion {
@@ -71,7 +72,10 @@ class CommandsTest : public ::testing::Test {
   const std::wstring logPath = kLog;
   Reopener reopener{{office, logPath, fs, locale, window, notices, shell, [](std::int32_t) {}}};
   Scanner scanner{state, {office, logPath, fs, locale, clock, window, notices, &reopener}};
-  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question, fileDialog, shell}};
+  const std::wstring exeBaseName = L"Valmora";
+  std::vector<MainCommand> others;
+  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question, fileDialog, shell, exeBaseName,
+                               [this](MainCommand c, bool) { others.push_back(c); }}};
 };
 
 constexpr char kTwoHandAdded[] = "01/12/2026 09:00\r\nC:\\D\\gone.docx\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n";
@@ -195,6 +199,19 @@ TEST_F(CommandsTest, OpenLogHandsTheLogToTheShellOnlyWhenThereIsOne) {
   fs.files[kLog] = "x\r\n";
   commands.OnCommand(MainCommand::FileOpenLog, false);
   EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\App\\Valmora.txt"});
+}
+
+TEST_F(CommandsTest, HelpShowsTheCommandLineTheBadgeOpensTheSiteTheRestGoElsewhere) {
+  commands.OnCommand(MainCommand::HelpHelp, false);
+  ASSERT_EQ(window.standard.size(), 1u);
+  EXPECT_TRUE(window.standard[0].starts_with(L"Commandline:   Valmora  [options]\r\n"));
+  commands.OnCommand(MainCommand::Copyright, false);
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"http://www.corvellan.example"});
+  for (MainCommand c : {MainCommand::WatchMode, MainCommand::ReopenOnRestart, MainCommand::PopupRestore,
+                        MainCommand::ExecuteCmd, MainCommand::HelpAbout}) {
+    commands.OnCommand(c, false);
+  }
+  EXPECT_EQ(others.size(), 5u);
 }
 
 }  // namespace

@@ -163,6 +163,9 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (hook_) {
+    if (const std::optional<LRESULT> answer = hook_(msg, wParam, lParam)) return *answer;
+  }
   switch (msg) {
     case WM_COMMAND:
       OnCommand(wParam, lParam);

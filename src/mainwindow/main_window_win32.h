@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+
 #include "library/unique_handle_win32.h"
 #include "doclog/go.h"
 #include "mainwindow/main_view.h"
@@ -16,6 +19,13 @@ class frmMain : public MainView, public ScanView {
   HWND Handle() const { return hwnd_; }
   // Where clicks go; none until the program wires its handlers.
   void SetCommands(MainCommands* commands) { commands_ = commands; }
+  // Sees every message first; an answer ends its handling there. For what
+  // the window does not own itself: the watch timer, the notification icon,
+  // the end of the Windows session, the close box in watch mode.
+  using MessageHook = std::function<std::optional<LRESULT>(UINT msg, WPARAM wParam, LPARAM lParam)>;
+  void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
+  // Where the scan's tip for the notification icon goes.
+  void SetTrayTipSink(std::function<void(const std::wstring&)> sink) { tipSink_ = std::move(sink); }
   // "Restore", the notification icon's popup menu.
   HMENU PopupMenu() const;
   // Keyboard navigation of the window (Tab, access keys); true when the
@@ -36,8 +46,9 @@ class frmMain : public MainView, public ScanView {
   void ShowStandardMessage(const std::wstring& text, MessageIcon icon) override;
 
   void SetListUnsavedEnabled(bool enabled) override;
-  void SetTrayTip(const std::wstring& tip) override { trayTip_ = tip; }
-  const std::wstring& TrayTip() const { return trayTip_; }
+  void SetTrayTip(const std::wstring& tip) override {
+    if (tipSink_) tipSink_(tip);
+  }
   void HideWindow() override;
   void SetScreenBusy(bool busy) override;
   std::wstring Msg1Caption() const override;
@@ -68,7 +79,8 @@ class frmMain : public MainView, public ScanView {
   UniqueIcon bigIcon_, smallIcon_;
   UniqueMenu sysTrayMenu_;
   MainCommands* commands_ = nullptr;
-  std::wstring trayTip_;  // shown by the notification icon once there is one
+  MessageHook hook_;
+  std::function<void(const std::wstring&)> tipSink_;
   HWND lastFocus_ = nullptr;  // given back when the window is active again
   bool busy_ = false;
   bool goRunning_ = false;

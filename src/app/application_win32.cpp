@@ -1,0 +1,228 @@
+#include "app/application_win32.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <optional>
+#include <vector>
+
+#include "app/resource.h"
+#include "doclog/locale_win32.h"
+#include "doclog/reopen.h"
+#include "doclog/scanner.h"
+#include "library/file_system_win32.h"
+#include "library/pause.h"
+#include "library/registry_win32.h"
+#include "library/shell_win32.h"
+#include "library/unique_handle_win32.h"
+#include "mainwindow/commands.h"
+#include "mainwindow/main_window_win32.h"
+#include "mainwindow/standard_question_win32.h"
+#include "msgbox/message_boxes.h"
+#include "msgbox/msgbox_window_win32.h"
+#include "startup/command_line.h"
+#include "startup/instance_guard_win32.h"
+#include "startup/startup.h"
+#include "watch/logon_toggles.h"
+#include "watch/tray_icon_win32.h"
+#include "watch/watch_mode.h"
+#include "watch/watch_timer_win32.h"
+
+namespace valmora {
+namespace {
+
+// Asked to end before ordinary applications (Office), so the session-end
+// scan still sees their documents.
+constexpr DWORD kShutdownLevel = 0x3FF;
+
+std::wstring ModulePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // long paths
+  }
+}
+
+void SplitModulePath(MainState& state) {
+  const std::wstring path = ModulePath();
+  const std::size_t slash = path.find_last_of(L"\\/");
+  state.exeFolder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  state.exeBaseName = dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+// The UI thread's apartment, for the shell and everything COM it uses.
+class Apartment {
+ public:
+  Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~Apartment() {
+    if (SUCCEEDED(result_)) ::CoUninitialize();
+  }
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
+// Stands in until the automation client is wired: every application reads
+// as not running, so scans write the log with what else it holds.
+class NoOffice final : public OfficeAutomation {
+ public:
+  AppSnapshot Gather(OfficeApp) override { return {}; }
+  OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
+};
+
+// Stands in until the open-file dialog is wired: as if cancelled.
+class NoFileDialog final : public OpenFileDialog {
+ public:
+  std::wstring Choose(const std::wstring&, const std::wstring&) override { return {}; }
+};
+
+// What watch mode does with the main window.
+class MainWatchWindow final : public WatchWindow {
+ public:
+  explicit MainWatchWindow(frmMain& window) : window_(window) {}
+  void Display() override { window_.Display(); }
+  bool IsMinimised() const override { return ::IsIconic(window_.Handle()) != FALSE; }
+  void MinimiseAndHide() override {
+    ::ShowWindow(window_.Handle(), SW_MINIMIZE);
+    ::ShowWindow(window_.Handle(), SW_HIDE);
+  }
+  void Restore() override {
+    HWND hwnd = window_.Handle();
+    ::ShowWindow(hwnd, SW_RESTORE);
+    ::SetForegroundWindow(hwnd);
+    ::ShowWindow(hwnd, SW_SHOW);
+  }
+  void ShowTrayMenu() override {
+    HWND hwnd = window_.Handle();
+    POINT at{};
+    ::GetCursorPos(&at);
+    ::SetForegroundWindow(hwnd);  // so that the menu closes when the user clicks elsewhere
+    ::TrackPopupMenuEx(window_.PopupMenu(), TPM_RIGHTBUTTON, at.x, at.y, hwnd, nullptr);
+    ::PostMessageW(hwnd, WM_NULL, 0, 0);
+  }
+
+ private:
+  frmMain& window_;
+};
+
+HICON LoadSmallIcon(HINSTANCE instance) {
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON,
+                                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+int RunMessageLoop(frmMain& window) {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.TranslateDialogKeys(msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunValmora(HINSTANCE instance) {
+  Apartment apartment;
+  ::SetProcessShutdownParameters(kShutdownLevel, 0);
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+  ::InitCommonControlsEx(&controls);
+
+  frmMain window;
+  if (!window.Create(instance)) return 1;
+  HWND hwnd = window.Handle();
+
+  MainState state;
+  SplitModulePath(state);
+  state.commandLine = ArgumentsAfterProgram(::GetCommandLineW());
+
+  BusyPointer pointer([](bool busy) { ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); });
+  frmMsgBox msgBoxWindow(instance, hwnd);
+  MessageBoxes messageBoxes(msgBoxWindow, pointer);
+
+  Win32RegistryApi registry;
+  Win32FileSystem fs;
+  Win32Locale locale;
+  Win32Clock clock;
+  NoOffice office;
+  Win32Shell shell;
+  Reopener reopener({office, state.strLogFile, fs, locale, window, messageBoxes, shell,
+                     [](std::int32_t milliseconds) { Pause(milliseconds, true); }});
+  Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes, &reopener});
+
+  UniqueIcon trayImage(LoadSmallIcon(instance));
+  Win32TrayIcon tray(hwnd, trayImage.get());
+  window.SetTrayTipSink([&tray](const std::wstring& tip) { tray.SetTip(tip); });
+  Win32WatchTimer timer(hwnd);
+  MainWatchWindow watchWindow(window);
+  WatchMode watch({state, state.commandLine, tray, timer, watchWindow, scanner});
+  LogonRegistration logon(registry, state.exeFolder, state.exeBaseName);
+  LogonToggles toggles({state.blnLoading, state.blnCmdLineMode, state, window, logon, watch, scanner});
+
+  Win32StandardQuestion standardQuestion(hwnd);
+  NoFileDialog fileDialog;
+  MainWindowCommands commands({state, scanner, state.strLogFile, fs, locale, window, standardQuestion, fileDialog,
+                               shell, state.exeBaseName, [&](MainCommand command, bool) {
+                                 switch (command) {
+                                   case MainCommand::WatchMode: toggles.WatchModeClicked(); break;
+                                   case MainCommand::ReopenOnRestart: toggles.ReopenOnRestartClicked(); break;
+                                   case MainCommand::PopupRestore: watch.Restore(); break;
+                                   default: break;  // the external command and About come later
+                                 }
+                               }});
+  window.SetCommands(&commands);
+
+  window.SetMessageHook([&](UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    std::optional<IconEvent> event;
+    if (tray.HandleMessage(msg, wParam, lParam, event)) {
+      if (event) watch.OnIconEvent(*event);
+      return 0;
+    }
+    switch (msg) {
+      case WM_TIMER:
+        if (wParam != Win32WatchTimer::kTimerId) break;
+        watch.Tick();
+        return 0;
+      case WM_CLOSE:  // the close box: in watch mode it hides to the tray
+        if (!state.blnWatching) break;
+        watch.HideToTray();
+        return 0;
+      case WM_QUERYENDSESSION:
+        // An installer's restart manager closing the program is no end of the session.
+        if (state.blnWatching && !(lParam & ENDSESSION_CLOSEAPP)) {
+          ::ShutdownBlockReasonCreate(hwnd, L"Saving the list of open documents");
+          scanner.InShutdown();
+          ::ShutdownBlockReasonDestroy(hwnd);
+        }
+        return TRUE;
+      case WM_DESTROY:  // whatever ends the program, the icon goes with it
+        tray.Remove();
+        break;
+      case WM_ENDSESSION:
+        if (wParam) {
+          tray.Remove();
+          window.Close();
+        }
+        return 0;
+      default:
+        break;
+    }
+    return std::nullopt;
+  });
+
+  StartupServices services{[] { return std::make_unique<lib_clsMutex>(); },
+                           window, registry, fs, locale, &scanner, &watch, &messageBoxes};
+  if (RunStartup(state, services) == StartupOutcome::Ended) return 0;
+  Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
+  return RunMessageLoop(window);
+}
+
+}  // namespace valmora
