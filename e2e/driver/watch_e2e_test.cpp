@@ -1,0 +1,204 @@
+// Watch mode, the notification icon, the logon toggles and the ways the
+// program ends, through the real Valmora.exe.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+#include "harness.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+#include "mainwindow/control_ids.h"
+#include "watch/logon.h"
+#include "watch/tray_icon_win32.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::ids;
+
+std::wstring RegistryValue(const wchar_t* key) {
+  valmora::Win32RegistryApi api;
+  return valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, key, L"Valmora");
+}
+
+// Leaves no logon registration behind, whatever the test did.
+class CleanRegistrations {
+ public:
+  CleanRegistrations() { Clean(); }
+  ~CleanRegistrations() { Clean(); }
+
+ private:
+  static void Clean() {
+    valmora::Win32RegistryApi api;
+    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora");
+    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora");
+  }
+};
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+
+// The icon's callback as the shell sends it: the newer form puts the event
+// in the low word and the icon's id in the high word, the older sends the
+// mouse message alone. The program acts on the one form it asked for.
+void IconEvent(HWND main, UINT event) {
+  ::PostMessageW(main, valmora::Win32TrayIcon::kCallbackMessage, 0, MAKELPARAM(event, 1));
+  ::PostMessageW(main, valmora::Win32TrayIcon::kCallbackMessage, 0, event);
+}
+
+FILETIME LastWrite(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
+  CleanRegistrations clean;
+  TestFolder folder(L"watch_ticks");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Notes\\plan.txt\r\n");
+  // Registered for watch mode, so start-up asks nothing.
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
+                         valmora::kRunKey, L"Valmora", true);
+  Process valmora(folder.Exe(), L"/watch=2");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !Visible(main); })) << "the first tick hides the window";
+
+  const FILETIME before = LastWrite(folder.Log());
+  EXPECT_TRUE(WaitUntil([&] {
+    const FILETIME now = LastWrite(folder.Log());
+    return ::CompareFileTime(&before, &now) < 0;
+  }));
+  const std::string log = ReadBytes(folder.Log());
+  EXPECT_NE(log.find("\r\nC:\\Notes\\plan.txt\r\n"), std::string::npos) << log;  // kept by every tick
+
+  IconEvent(main, NIN_SELECT);  // a left click on the icon, newer form
+  IconEvent(main, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(main); }));
+  std::this_thread::sleep_for(5s);  // two ticks and more
+  EXPECT_TRUE(Visible(main)) << "brought back by the user, it stays";
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)).substr(0, 17), L"Currently open:  ");
+
+  ::PostMessageW(main, WM_CLOSE, 0, 0);  // the close box hides it again
+  EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }));
+  EXPECT_EQ(valmora.WaitForExit(1s), static_cast<DWORD>(STILL_ACTIVE));
+
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+TEST(WatchE2E, TheIconsMenuOffersRestore) {
+  CleanRegistrations clean;
+  TestFolder folder(L"watch_menu");
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
+                         valmora::kRunKey, L"Valmora", true);
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !Visible(main); }));
+
+  IconEvent(main, WM_CONTEXTMENU);  // a right click, newer form
+  IconEvent(main, WM_RBUTTONUP);
+  HWND menu = valmora.WaitForWindow(L"#32768");
+  ASSERT_NE(menu, nullptr);
+  Screenshot(menu, L"tray_menu");
+  for (WPARAM key : {VK_DOWN, VK_RETURN}) {
+    ::PostMessageW(menu, WM_KEYDOWN, key, 1);
+    std::this_thread::sleep_for(200ms);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return Visible(main); })) << "Restore brings the window back";
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
+  CleanRegistrations clean;
+  TestFolder folder(L"toggles");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  HWND watch = ::GetDlgItem(main, ids::kCmdWatchMode), reopen = ::GetDlgItem(main, ids::kCmdReopenOnRestart);
+
+  // The toggle shows its new state before its handler has done its work (the
+  // window answers a query while it talks to the shell): wait for the work.
+  const std::wstring watchCommand = L"\"" + folder.Exe() + L"\" /watch";
+  const std::wstring reopenCommand = L"\"" + folder.Exe() + L"\" /reopen";
+  PressDialogButton(main, ids::kCmdWatchMode);
+  ASSERT_TRUE(WaitUntil([&] { return !Text(::GetDlgItem(main, ids::kLblMsg1)).empty(); }));  // scanned at once
+  EXPECT_TRUE(IsPressed(watch));
+  EXPECT_EQ(RegistryValue(valmora::kRunKey), watchCommand);
+  EXPECT_TRUE(Visible(main)) << "pressed by the user, the window stays";
+
+  PressDialogButton(main, ids::kCmdReopenOnRestart);
+  ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunKey).empty(); }));
+  EXPECT_EQ(RegistryValue(valmora::kRunOnceKey), reopenCommand);
+  EXPECT_TRUE(IsPressed(reopen));
+  EXPECT_FALSE(IsPressed(watch));
+
+  PressDialogButton(main, ids::kCmdReopenOnRestart);
+  ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunOnceKey).empty(); }));
+  EXPECT_FALSE(IsPressed(reopen));
+
+  ::PostMessageW(main, WM_CLOSE, 0, 0);  // not watching any more: the close box ends the program
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+TEST(WatchE2E, TenStartsAtOnceLeaveOneInstance) {
+  TestFolder folder(L"ten_starts");
+  std::vector<std::unique_ptr<Process>> starts;
+  for (int i = 0; i < 10; ++i) starts.push_back(std::make_unique<Process>(folder.Exe(), L""));
+  int running = 0;
+  for (auto& start : starts) {
+    if (start->WaitForExit(10s) == STILL_ACTIVE) ++running;
+  }
+  EXPECT_EQ(running, 1);
+}
+
+TEST(WatchE2E, TheEndOfTheSessionSavesTheListInWatchModeOnly) {
+  CleanRegistrations clean;
+  {
+    TestFolder folder(L"session_interactive");
+    Process valmora(folder.Exe(), L"");
+    HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+    ASSERT_NE(main, nullptr);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+    EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+    EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"Valmora.exe"});  // no scan, no log
+  }
+  TestFolder folder(L"session_watch");
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
+                         valmora::kRunKey, L"Valmora", true);
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(folder.Log().c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  ::DeleteFileW(folder.Log().c_str());  // the start-up scan wrote it; the session's end must write it again
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 60000, &answer);
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_NE(::GetFileAttributesW(folder.Log().c_str()), INVALID_FILE_ATTRIBUTES);
+  ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+
+  Process next(folder.Exe(), L"-bad");  // owns the guard: shows the invalid command line
+  EXPECT_NE(next.WaitForWindow(L"#32770"), nullptr);
+}
+
+}  // namespace
+}  // namespace e2e
