@@ -1,0 +1,335 @@
+// The fake Office server seen from a client, the way Valmora talks to it:
+// attach or create, walk collections both ways, read properties, and meet
+// each injected fault. Proves the test tool before other tests rely on it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "automation_client.h"
+#include "class_ids_win32.h"
+#include "fake_office.h"
+
+namespace fake_office {
+void PrintTo(const CallCount& count, std::ostream* out) { *out << "{names " << count.names << ", invokes " << count.invokes << "}"; }
+}  // namespace fake_office
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using fake_office::ComApartment;
+using fake_office::CallCount;
+using fake_office::CallCountMap;
+
+struct DocumentView {
+  std::wstring fullName, path, name;
+  int saved, visible;
+  bool operator==(const DocumentView&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const DocumentView& d) {
+  return out << fake_office::Narrow(d.fullName) << " | " << fake_office::Narrow(d.path) << " | "
+             << fake_office::Narrow(d.name) << " | saved " << d.saved << " | visible " << d.visible;
+}
+
+DocumentView Read(IDispatch* document, bool windowsByItem) {
+  const Argument one(1);
+  ComPtr<IDispatch> window = windowsByItem ? GetDispatch(GetDispatch(document, L"Windows").Get(), L"Item", {&one})
+                                           : GetDispatch(document, L"Windows", {&one});
+  return {GetText(document, L"FullName"), GetText(document, L"Path"), GetText(document, L"Name"),
+          GetBool(document, L"Saved"), window ? GetBool(window.Get(), L"Visible") : -1};
+}
+
+std::vector<ComPtr<IDispatch>> Enumerate(IDispatch* collection) {
+  std::vector<ComPtr<IDispatch>> items;
+  Variant value;
+  if (FAILED(CallId(collection, DISPID_NEWENUM, value).result) || value.get().vt != VT_UNKNOWN) return items;
+  ComPtr<IEnumVARIANT> walker;
+  if (FAILED(value.get().punkVal->QueryInterface(IID_PPV_ARGS(&walker)))) return items;
+  for (;;) {
+    Variant item;
+    ULONG fetched = 0;
+    if (walker->Next(1, item.Out(), &fetched) != S_OK || fetched != 1) break;
+    if (item.get().vt == VT_DISPATCH) items.emplace_back(item.get().pdispVal);
+  }
+  return items;
+}
+
+// Both ways Valmora may walk a collection, and both spellings of Item.
+void WalkDocuments(const wchar_t* application, const wchar_t* collectionName, const std::string& scenario,
+                   const std::vector<DocumentView>& expected) {
+  SCOPED_TRACE(fake_office::Narrow(application));
+  FakeOffice fake(application, scenario);
+  ASSERT_TRUE(fake.Start());
+  HRESULT attached = E_FAIL;
+  ComPtr<IDispatch> app = Attach((std::wstring(application) + L".Application").c_str(), &attached);
+  ASSERT_TRUE(app) << std::hex << attached;
+  ComPtr<IDispatch> collection = GetDispatch(app.Get(), collectionName);
+  ASSERT_TRUE(collection);
+  ASSERT_EQ(GetLong(collection.Get(), L"Count"), static_cast<long>(expected.size()));
+
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Argument index(static_cast<long>(i + 1));
+    Variant byDefault;
+    ASSERT_EQ(CallId(collection.Get(), DISPID_VALUE, byDefault, {&index}).result, S_OK);
+    ASSERT_EQ(byDefault.get().vt, VT_DISPATCH);
+    EXPECT_EQ(Read(GetDispatch(collection.Get(), L"Item", {&index}).Get(), true), expected[i]);
+    EXPECT_EQ(Read(byDefault.get().pdispVal, false), expected[i]);
+    EXPECT_EQ(Read(GetDispatch(app.Get(), collectionName, {&index}).Get(), false), expected[i]);
+  }
+  const auto walked = Enumerate(collection.Get());
+  ASSERT_EQ(walked.size(), expected.size());
+  for (size_t i = 0; i < walked.size(); ++i) EXPECT_EQ(Read(walked[i].Get(), false), expected[i]);
+
+  const Argument beyond(static_cast<long>(expected.size() + 1));
+  Variant none;
+  EXPECT_EQ(Call(collection.Get(), L"Item", none, {&beyond}).result, DISP_E_BADINDEX);
+}
+
+TEST(FakeOfficeE2E, ExcelAndWordAreAttachedAndWalkedBothWays) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  WalkDocuments(L"Excel", L"Workbooks",
+                "[Excel]\n"
+                "workbook C:\\Data\\Budget.xlsx\n  Saved = false\n"
+                "workbook C:\\Donn\xC3\xA9" "es\\Pl\xC3\xA4n \xE2\x82\xAC.xlsx\n  Visible = false\n"
+                "workbook Book3\n",
+                {{L"C:\\Data\\Budget.xlsx", L"C:\\Data", L"Budget.xlsx", 0, 1},
+                 {L"C:\\Donn\u00E9es\\Pl\u00E4n \u20AC.xlsx", L"C:\\Donn\u00E9es", L"Pl\u00E4n \u20AC.xlsx", 1, 0},
+                 {L"Book3", L"", L"Book3", 1, 1}});
+  WalkDocuments(L"Word", L"Documents",
+                "[Word]\ndocument https://example.org/team/Notes.docx\n  Saved = false\ndocument Document2\n",
+                {{L"https://example.org/team/Notes.docx", L"https://example.org/team", L"Notes.docx", 0, 1},
+                 {L"Document2", L"", L"Document2", 1, 1}});
+}
+
+TEST(FakeOfficeE2E, OutlookIsCreatedWhenNotRunningAndLooksItemsUp) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Outlook",
+                  "[Outlook]\n"
+                  "inspector\n  EntryID = 00AB\n  Subject = Lunch\n  CreationTime = 2026-05-12 09:30:15\n  Saved = false\n"
+                  "item\n  EntryID = 00CD\n  Subject = Old news\n  Folder = Deleted Items\n");
+  HRESULT attached = S_OK;
+  EXPECT_FALSE(Attach(L"Outlook.Application", &attached));
+  EXPECT_TRUE(FAILED(attached));
+
+  {
+    CLSID classId{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Outlook.Application", &classId), S_OK);
+    EXPECT_TRUE(::IsEqualCLSID(classId, fake_office::kOutlookClassId));
+    ComPtr<IDispatch> outlook;
+    const HRESULT created =
+        ::CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(outlook.GetAddressOf()));
+    ASSERT_EQ(created, S_OK) << std::hex << created;
+    EXPECT_NE(fake.WaitForServer(10s), 0u);
+    EXPECT_TRUE(Attach(L"Outlook.Application"));  // the created instance is the running one
+
+    ComPtr<IDispatch> inspectors = GetDispatch(outlook.Get(), L"Inspectors");
+    ASSERT_EQ(GetLong(inspectors.Get(), L"Count"), 1);
+    const Argument one(1);
+    ComPtr<IDispatch> shown = GetDispatch(GetDispatch(inspectors.Get(), L"Item", {&one}).Get(), L"CurrentItem");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(GetText(shown.Get(), L"EntryID"), L"00AB");
+    EXPECT_EQ(GetText(shown.Get(), L"Subject"), L"Lunch");
+    EXPECT_EQ(GetBool(shown.Get(), L"Saved"), 0);
+    Variant created_at;
+    ASSERT_EQ(Call(shown.Get(), L"CreationTime", created_at).result, S_OK);
+    ASSERT_EQ(created_at.get().vt, VT_DATE);
+    SYSTEMTIME time{};
+    ASSERT_TRUE(::VariantTimeToSystemTime(created_at.get().date, &time));
+    EXPECT_EQ(std::vector<int>({time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond}),
+              std::vector<int>({2026, 5, 12, 9, 30, 15}));
+
+    const Argument mapi(L"MAPI");
+    ComPtr<IDispatch> ns = GetDispatch(outlook.Get(), L"GetNamespace", {&mapi});
+    ASSERT_TRUE(ns);
+    Variant nothing;
+    EXPECT_EQ(Call(ns.Get(), L"Logon", nothing, {}, DISPATCH_METHOD).result, S_OK);
+    const Argument empty(L""), no(0L);
+    EXPECT_EQ(Call(ns.Get(), L"Logon", nothing, {&empty, &empty, &no, &no}, DISPATCH_METHOD).result, S_OK);
+
+    const struct {
+      const wchar_t* id;
+      const wchar_t* folder;  // nullptr: not found
+    } lookups[] = {{L"00AB", L"Inbox"}, {L"00CD", L"Deleted Items"}, {L"FFFF", nullptr}, {L"", nullptr}};
+    for (const auto& lookup : lookups) {
+      SCOPED_TRACE(fake_office::Narrow(lookup.id));
+      const Argument id(lookup.id);
+      Variant item;
+      const CallResult call = Call(ns.Get(), L"GetItemFromID", item, {&id}, DISPATCH_METHOD);
+      if (lookup.folder) {
+        ASSERT_EQ(call.result, S_OK);
+        ASSERT_EQ(item.get().vt, VT_DISPATCH);
+        EXPECT_EQ(GetText(GetDispatch(item.get().pdispVal, L"Parent").Get(), L"Name"), lookup.folder);
+      } else {
+        EXPECT_EQ(call.result, DISP_E_EXCEPTION);
+        EXPECT_EQ(call.exception, static_cast<SCODE>(0x8004010F));  // not found
+      }
+    }
+  }
+  // Every object released: the server COM started ends by itself.
+  EXPECT_TRUE(fake.WaitForEnd(20s));
+}
+
+TEST(FakeOfficeE2E, CountsExactlyTheCallsMadeAndReadingThemCountsNothing) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Excel", "[Excel]\nworkbook C:\\a.xlsx\nworkbook C:\\b.xlsx\n");
+  ASSERT_TRUE(fake.Start());
+  ComPtr<IDispatch> excel = Attach(L"Excel.Application");
+  ASSERT_TRUE(excel);
+  fake.ResetCounts();
+
+  ComPtr<IDispatch> books = GetDispatch(excel.Get(), L"Workbooks");
+  ASSERT_EQ(GetLong(books.Get(), L"Count"), 2);
+  ComPtr<IDispatch> first, second;
+  {
+    const Argument one(1), two(2);
+    Variant a, b;
+    CallId(books.Get(), DISPID_VALUE, a, {&one});
+    CallId(books.Get(), DISPID_VALUE, b, {&two});
+    first = a.get().pdispVal;
+    second = b.get().pdispVal;
+  }
+  EXPECT_EQ(Enumerate(books.Get()).size(), 2u);
+  // One name lookup per interface, then calls by DISPID, as a scan should.
+  DISPID saved = DISPID_UNKNOWN;
+  LPOLESTR name = const_cast<LPOLESTR>(L"Saved");
+  ASSERT_EQ(first->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &saved), S_OK);
+  Variant value;
+  EXPECT_EQ(CallId(first.Get(), saved, value, {}, DISPATCH_PROPERTYGET).result, S_OK);
+  EXPECT_EQ(CallId(second.Get(), saved, value, {}, DISPATCH_PROPERTYGET).result, S_OK);
+  EXPECT_EQ(Call(first.Get(), L"Colour", value).result, DISP_E_UNKNOWNNAME);
+
+  const CallCountMap expected{{"Application.Workbooks", CallCount{1, 1}}, {"Workbooks.Count", CallCount{1, 1}},
+                              {"Workbooks.Item", CallCount{0, 2}},        {"Workbooks._NewEnum", CallCount{0, 1}},
+                              {"Enum.Next", CallCount{0, 3}},             {"Workbook.Saved", CallCount{1, 2}},
+                              {"Workbook.?Colour", CallCount{1, 0}}};
+  const auto report = fake.Counts();
+  EXPECT_EQ(report.members, expected);
+  EXPECT_EQ(report.rejected, 0);
+  EXPECT_EQ(fake.Counts().members, expected);
+  fake.ResetCounts();
+  EXPECT_TRUE(fake.Counts().members.empty());
+}
+
+TEST(FakeOfficeE2E, AFailingMemberFailsAloneAndAnExitingOneDisconnects) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Excel", "[Excel]\nworkbook C:\\a.xlsx\n  Saved fails\n  Name exits\nworkbook C:\\b.xlsx\n");
+  ASSERT_TRUE(fake.Start());
+  ComPtr<IDispatch> books = GetDispatch(Attach(L"Excel.Application").Get(), L"Workbooks");
+  const Argument one(1), two(2);
+  ComPtr<IDispatch> first = GetDispatch(books.Get(), L"Item", {&one});
+  ComPtr<IDispatch> second = GetDispatch(books.Get(), L"Item", {&two});
+  ASSERT_TRUE(first && second);
+
+  Variant value;
+  const CallResult failed = Call(first.Get(), L"Saved", value);
+  EXPECT_EQ(failed.result, DISP_E_EXCEPTION);
+  EXPECT_EQ(failed.exception, E_FAIL);
+  EXPECT_EQ(GetText(first.Get(), L"FullName"), L"C:\\a.xlsx");
+  EXPECT_EQ(GetBool(second.Get(), L"Saved"), 1);
+
+  const HRESULT exited = Call(first.Get(), L"Name", value).result;
+  EXPECT_TRUE(FAILED(exited)) << std::hex << exited;
+  EXPECT_TRUE(fake.WaitForEnd(10s));
+  EXPECT_TRUE(FAILED(Call(second.Get(), L"FullName", value).result));
+}
+
+// Counts the retries the COM runtime asks of a client (Windows does; Wine 8
+// hands the rejection back as the call's result instead).
+class CountingFilter : public IMessageFilter {
+ public:
+  std::atomic<int> retries{0};
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IMessageFilter) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = this;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the test's stack
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP_(DWORD) HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override { return SERVERCALL_ISHANDLED; }
+  STDMETHODIMP_(DWORD) RetryRejectedCall(HTASK, DWORD, DWORD) override {
+    ++retries;
+    return 100;
+  }
+  STDMETHODIMP_(DWORD) MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+};
+
+TEST(FakeOfficeE2E, BusyCallsAreTurnedAwayAsOftenAsAskedThenServed) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Excel", "[Excel]\nbusy 2\nworkbook C:\\a.xlsx\n  Name busy 3\n");
+  ASSERT_TRUE(fake.Start());
+  CountingFilter filter;
+  ComPtr<IMessageFilter> previous;
+  ASSERT_EQ(::CoRegisterMessageFilter(&filter, previous.GetAddressOf()), S_OK);
+
+  int refused = 0;
+  auto patiently = [&](IDispatch* object, const wchar_t* member, Variant& value,
+                       std::initializer_list<const Argument*> arguments = {}) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      const HRESULT result = Call(object, member, value, arguments).result;
+      if (result != RPC_E_SERVERCALL_RETRYLATER && result != RPC_E_CALL_REJECTED) return result;
+      ++refused;
+      ::Sleep(100);
+    }
+    return RPC_E_SERVERCALL_RETRYLATER;
+  };
+  ComPtr<IDispatch> excel = Attach(L"Excel.Application");
+  ASSERT_TRUE(excel);
+  Variant books, book, name;
+  ASSERT_EQ(patiently(excel.Get(), L"Workbooks", books), S_OK);  // the application is busy at first
+  const Argument one(1);
+  ASSERT_EQ(patiently(books.get().pdispVal, L"Item", book, {&one}), S_OK);
+  ASSERT_EQ(patiently(book.get().pdispVal, L"Name", name), S_OK);  // then this member three times
+  EXPECT_EQ(std::wstring(name.get().bstrVal), L"a.xlsx");
+
+  EXPECT_EQ(refused + filter.retries, 5);
+  // Turned-away calls are counted apart; the members count what they served.
+  const auto report = fake.Counts();
+  EXPECT_EQ(report.rejected, 5);
+  EXPECT_EQ(report.members.at("Application.Workbooks"), (CallCount{1, 1}));
+  EXPECT_EQ(report.members.at("Workbook.Name"), (CallCount{4, 1}));  // each try looked the name up again
+  ::CoRegisterMessageFilter(previous.Get(), nullptr);
+}
+
+// The call a hung application never answers, made on a thread of its own.
+struct HungCall {
+  valmora::UniqueKernelHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<HRESULT> result{S_OK};
+};
+
+TEST(FakeOfficeE2E, AHungMemberIsGivenUpOnAndTheServerKilled) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Excel", "[Excel]\nworkbook C:\\a.xlsx\n  Path hangs\n");
+  ASSERT_TRUE(fake.Start());
+
+  auto call = std::make_shared<HungCall>();
+  std::thread worker([call] {
+    const ComApartment own(COINIT_APARTMENTTHREADED);
+    const Argument one(1);
+    ComPtr<IDispatch> book = GetDispatch(GetDispatch(Attach(L"Excel.Application").Get(), L"Workbooks").Get(), L"Item", {&one});
+    Variant path;
+    call->result = book ? Call(book.Get(), L"Path", path).result : E_POINTER;
+    ::SetEvent(call->done.get());
+  });
+
+  EXPECT_EQ(::WaitForSingleObject(call->done.get(), 3000), static_cast<DWORD>(WAIT_TIMEOUT));
+  // The counts still come while the server's apartment hangs.
+  EXPECT_EQ(fake.Counts().members["Workbook.Path"].invokes, 1);
+  fake.Kill();
+  if (::WaitForSingleObject(call->done.get(), 20000) == WAIT_OBJECT_0) {
+    worker.join();
+    EXPECT_TRUE(FAILED(call->result.load())) << std::hex << call->result.load();
+  } else {
+    worker.detach();  // abandoned, as Valmora abandons a scan that does not come back
+  }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,217 @@
+#include "dispatch_object_win32.h"
+
+#include "com_support_win32.h"
+
+namespace fake_office {
+
+bool ServerState::TakeBusyCall() {
+  int left = busyCalls_.load();
+  while (left > 0) {
+    if (busyCalls_.compare_exchange_weak(left, left - 1)) return true;
+  }
+  return false;
+}
+
+void ServerState::Disconnect() {
+  if (--connections_ == 0 && endThread_) ::PostThreadMessageW(endThread_, WM_QUIT, 0, 0);
+}
+
+ConnectionCounter::~ConnectionCounter() {
+  // A client that vanished without releasing leaves connections behind.
+  for (; strong_ > 0; --strong_) state_.Disconnect();
+}
+
+DWORD ConnectionCounter::AddConnection(DWORD type, DWORD) {
+  if (!(type & EXTCONN_STRONG)) return 0;
+  state_.Connect();
+  return ++strong_;
+}
+
+DWORD ConnectionCounter::ReleaseConnection(DWORD type, DWORD, BOOL) {
+  if (!(type & EXTCONN_STRONG) || strong_ == 0) return strong_;
+  --strong_;
+  state_.Disconnect();
+  return strong_;
+}
+
+Arguments::Arguments(const DISPPARAMS* params) {
+  const UINT count = params ? params->cArgs : 0;
+  values_.resize(count);
+  for (UINT i = 0; i < count; ++i) {
+    ::VariantInit(&values_[i]);
+    ::VariantCopyInd(&values_[i], &params->rgvarg[count - 1 - i]);
+  }
+}
+
+Arguments::~Arguments() {
+  for (VARIANT& value : values_) ::VariantClear(&value);
+}
+
+bool Arguments::Given(size_t i) const {
+  return i < values_.size() && !(values_[i].vt == VT_ERROR && values_[i].scode == DISP_E_PARAMNOTFOUND) &&
+         values_[i].vt != VT_EMPTY;
+}
+
+DispatchObject::DispatchObject(ServerState& state, std::string interfaceName, std::vector<Member> members, Faults faults)
+    : ConnectionCounter(state),
+      state_(state),
+      interface_(std::move(interfaceName)),
+      members_(std::move(members)),
+      faults_(std::move(faults)) {}
+
+HRESULT DispatchObject::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch) {
+    *object = static_cast<IDispatch*>(this);
+  } else if (iid == IID_IExternalConnection) {
+    *object = static_cast<IExternalConnection*>(this);
+  } else {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG DispatchObject::AddRef() { return ++references_; }
+
+ULONG DispatchObject::Release() {
+  const ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
+  if (!names || !ids || count == 0) return E_INVALIDARG;
+  const Member* found = nullptr;
+  for (const Member& member : members_) {
+    if (::_wcsicmp(member.name, names[0]) == 0) found = &member;
+  }
+  state_.counts.CountName(interface_, found ? Narrow(found->name) : Narrow(names[0]).insert(0, 1, '?'));
+  ids[0] = found ? found->id : DISPID_UNKNOWN;
+  // Named arguments (Logon's Profile, ShowDialog, ...) are taken by position and ignored.
+  for (UINT i = 1; i < count; ++i) ids[i] = static_cast<DISPID>(i - 1);
+  return found ? S_OK : DISP_E_UNKNOWNNAME;
+}
+
+const Member* DispatchObject::Find(DISPID id) const {
+  for (const Member& member : members_) {
+    if (member.id == id) return &member;
+  }
+  return nullptr;
+}
+
+// A member that is busy N times refuses its first N calls as a busy
+// application refuses them, whatever the runtime does with message filters.
+bool DispatchObject::TakeBusyCall(const std::string& member) {
+  const auto found = faults_.find(member);
+  if (found == faults_.end() || found->second.kind != FaultKind::kBusy || found->second.times == 0) return false;
+  --found->second.times;
+  return true;
+}
+
+HRESULT DispatchObject::InjectFault(const std::string& member, EXCEPINFO* exception) {
+  const auto found = faults_.find(member);
+  if (found == faults_.end()) return S_OK;
+  Fault& injected = found->second;
+  switch (injected.kind) {
+    case FaultKind::kFails:
+      if (exception) {
+        *exception = {};
+        exception->bstrSource = Bstr(L"fake_office").Detach();
+        exception->bstrDescription = Bstr(Widen(interface_ + "." + member + " failed, as the scenario asks")).Detach();
+        exception->scode = E_FAIL;
+      }
+      return DISP_E_EXCEPTION;
+    case FaultKind::kHangs:
+      for (;;) ::Sleep(INFINITE);  // until the test kills the process
+    case FaultKind::kExits:
+      ::ExitProcess(3);  // as if the application had crashed mid-call
+    case FaultKind::kBusy:  // turned away before counting: see Invoke
+    case FaultKind::kNone:
+      break;
+  }
+  return S_OK;
+}
+
+HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                               EXCEPINFO* exception, UINT* argumentError) {
+  if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
+  const Member* member = Find(id);
+  const std::string name = member ? Narrow(member->name) : std::to_string(id).insert(0, 1, '#');
+  if (TakeBusyCall(name)) {
+    state_.counts.CountRejected();
+    return RPC_E_SERVERCALL_RETRYLATER;
+  }
+  state_.counts.CountInvoke(interface_, name);
+  if (!member) return DISP_E_MEMBERNOTFOUND;
+  // Reads only: every member is a property get or a method.
+  if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) || (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)))
+    return DISP_E_MEMBERNOTFOUND;
+  if (const HRESULT fault = InjectFault(name, exception); fault != S_OK) return fault;
+
+  const Arguments arguments(params);
+  Variant unused;
+  VARIANT* out = result ? result : unused.Out();
+  ::VariantInit(out);
+  const HRESULT served = Serve(id, arguments, out);
+  if (SUCCEEDED(served) || HRESULT_FACILITY(served) == FACILITY_DISPATCH || served == RPC_E_SERVERCALL_RETRYLATER) {
+    if (served == DISP_E_TYPEMISMATCH && argumentError) *argumentError = 0;
+    return served;
+  }
+  if (!exception) return served;
+  *exception = {};
+  exception->bstrSource = Bstr(L"fake_office").Detach();
+  exception->bstrDescription = Bstr(Widen(interface_ + "." + name + " could not be served")).Detach();
+  exception->scode = served;
+  return DISP_E_EXCEPTION;
+}
+
+HRESULT ReturnObject(IDispatch* object, VARIANT* result) {
+  object->AddRef();
+  result->vt = VT_DISPATCH;
+  result->pdispVal = object;
+  return S_OK;
+}
+
+HRESULT ReturnText(const std::string& utf8, VARIANT* result) {
+  result->vt = VT_BSTR;
+  result->bstrVal = Bstr(Widen(utf8)).Detach();
+  return result->bstrVal ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ReturnBool(bool value, VARIANT* result) {
+  result->vt = VT_BOOL;
+  result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+HRESULT ReturnLong(long value, VARIANT* result) {
+  result->vt = VT_I4;
+  result->lVal = value;
+  return S_OK;
+}
+
+HRESULT ConvertArgument(const VARIANT& argument, VARTYPE type, Variant& converted) {
+  return ::VariantChangeType(converted.Out(), const_cast<VARIANT*>(&argument), 0, type);
+}
+
+long IndexArgument(const VARIANT& argument) {
+  Variant number;
+  if (FAILED(ConvertArgument(argument, VT_I4, number))) return 0;
+  return number.get().lVal;
+}
+
+}  // namespace fake_office

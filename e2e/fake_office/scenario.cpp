@@ -1,0 +1,249 @@
+#include "scenario.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace fake_office {
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  const auto last = text.find_last_not_of(" \t\r");
+  return text.substr(first, last - first + 1);
+}
+
+// Splits off the first word; the rest is trimmed.
+std::pair<std::string, std::string> FirstWord(const std::string& line) {
+  const auto end = line.find_first_of(" \t");
+  if (end == std::string::npos) return {line, ""};
+  return {line.substr(0, end), Trim(line.substr(end))};
+}
+
+// The canonical spelling of name among the allowed ones, or "".
+std::string Canonical(const std::string& name, std::initializer_list<const char*> allowed) {
+  for (const char* candidate : allowed) {
+    if (Lower(candidate) == Lower(name)) return candidate;
+  }
+  return "";
+}
+
+std::optional<bool> ParseBool(const std::string& text) {
+  const std::string lower = Lower(text);
+  if (lower == "true") return true;
+  if (lower == "false") return false;
+  return std::nullopt;
+}
+
+std::optional<int> ParseCount(const std::string& text) {
+  if (text.empty() || text.size() > 7 || !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
+    return std::nullopt;
+  return std::stoi(text);
+}
+
+// "2026-05-12 09:30" or "2026-05-12 09:30:15".
+std::optional<DateTime> ParseDateTime(const std::string& text) {
+  DateTime t;
+  char dash1 = 0, dash2 = 0, colon1 = 0, colon2 = ':';
+  std::istringstream in(text);
+  in >> t.year >> dash1 >> t.month >> dash2 >> t.day >> t.hour >> colon1 >> t.minute;
+  if (!in) return std::nullopt;
+  if (!(in >> colon2 >> t.second)) {
+    in.clear();
+    t.second = 0;
+    colon2 = ':';
+  }
+  std::string rest;
+  in >> rest;
+  const bool shape = dash1 == '-' && dash2 == '-' && colon1 == ':' && colon2 == ':' && rest.empty();
+  const bool ranges = t.year >= 1900 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 &&
+                      t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 60;
+  if (!shape || !ranges) return std::nullopt;
+  return t;
+}
+
+void DeriveFolderAndName(Document& document) {
+  const auto separator = document.fullName.find_last_of("\\/");
+  if (separator == std::string::npos) {
+    document.path.clear();
+    document.name = document.fullName;
+  } else {
+    document.path = document.fullName.substr(0, separator);
+    document.name = document.fullName.substr(separator + 1);
+  }
+}
+
+Application NamedApplication(const std::string& name) {
+  Application app;
+  app.name = name;
+  return app;
+}
+
+enum class Block { kApplication, kDocument, kInspector, kStoredItem };
+
+class Parser {
+ public:
+  explicit Parser(const std::string& wanted) : wanted_(wanted) {}
+
+  std::string Line(const std::string& raw) {
+    const std::string line = Trim(raw);
+    if (line.empty() || line[0] == '#') return "";
+    if (line.front() == '[') return Section(line);
+    if (!app_) return "expected a section such as [Excel] first";
+    const auto [word, rest] = FirstWord(line);
+    const std::string keyword = Lower(word);
+    if (keyword == "busy" && block_ == Block::kApplication) return Busy(rest, app_->busy);
+    if (keyword == "workbook" || keyword == "document") return StartDocument(keyword, rest);
+    if ((keyword == "inspector" || keyword == "item") && rest.empty()) return StartItem(keyword);
+    if (rest.starts_with("=")) return Value(word, Trim(rest.substr(1)));
+    return FaultLine(word, rest);
+  }
+
+  Application Result() const {
+    const auto found = sections_.find(wanted_);
+    return found != sections_.end() ? found->second : NamedApplication(wanted_);
+  }
+
+ private:
+  std::string Section(const std::string& line) {
+    if (line.back() != ']') return "a section line reads [Excel], [Word] or [Outlook]";
+    const std::string name = CanonicalApplication(Trim(line.substr(1, line.size() - 2)));
+    if (name.empty()) return "unknown application " + line + "; use [Excel], [Word] or [Outlook]";
+    const auto [section, added] = sections_.emplace(name, NamedApplication(name));
+    if (!added) return "section [" + name + "] appears twice";
+    app_ = &section->second;
+    block_ = Block::kApplication;
+    return "";
+  }
+
+  static std::string Busy(const std::string& rest, int& times) {
+    const auto count = ParseCount(rest);
+    if (!count || *count == 0) return "busy needs a positive number of calls, not \"" + rest + "\"";
+    times = *count;
+    return "";
+  }
+
+  std::string StartDocument(const std::string& keyword, const std::string& fullName) {
+    const std::string expected = app_->name == "Excel" ? "workbook" : app_->name == "Word" ? "document" : "";
+    if (keyword != expected) return keyword + " does not belong in [" + app_->name + "]";
+    if (fullName.empty()) return keyword + " needs its FullName, e.g. " + keyword + " C:\\Data\\Plan.xlsx or Book1";
+    Document document;
+    document.fullName = fullName;
+    app_->documents.push_back(document);
+    DeriveFolderAndName(app_->documents.back());
+    block_ = Block::kDocument;
+    return "";
+  }
+
+  std::string StartItem(const std::string& keyword) {
+    if (app_->name != "Outlook") return keyword + " belongs in [Outlook]";
+    auto& list = keyword == "inspector" ? app_->inspectors : app_->storedItems;
+    list.push_back(MailItem{});
+    block_ = keyword == "inspector" ? Block::kInspector : Block::kStoredItem;
+    return "";
+  }
+
+  MailItem& CurrentItem() { return block_ == Block::kInspector ? app_->inspectors.back() : app_->storedItems.back(); }
+
+  std::string Value(const std::string& word, const std::string& value) {
+    if (block_ == Block::kDocument) {
+      Document& document = app_->documents.back();
+      const std::string member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Visible"});
+      if (member == "FullName") document.fullName = value;
+      if (member == "Path") document.path = value;
+      if (member == "Name") document.name = value;
+      if (member == "Saved" || member == "Visible") {
+        const auto flag = ParseBool(value);
+        if (!flag) return member + " is true or false, not \"" + value + "\"";
+        (member == "Saved" ? document.saved : document.visible) = *flag;
+      }
+      return member.empty() ? "unknown value \"" + word + "\" (FullName, Path, Name, Saved, Visible)" : "";
+    }
+    if (block_ == Block::kInspector || block_ == Block::kStoredItem) {
+      MailItem& item = CurrentItem();
+      const std::string member = Canonical(word, {"EntryID", "Subject", "Saved", "CreationTime", "Folder"});
+      if (member == "EntryID") item.entryId = value;
+      if (member == "Subject") item.subject = value;
+      if (member == "Folder") item.folder = value;
+      if (member == "Saved") {
+        const auto flag = ParseBool(value);
+        if (!flag) return "Saved is true or false, not \"" + value + "\"";
+        item.saved = *flag;
+      }
+      if (member == "CreationTime") {
+        const auto time = ParseDateTime(value);
+        if (!time) return "CreationTime reads like 2026-05-12 09:30[:15], not \"" + value + "\"";
+        item.creationTime = *time;
+      }
+      return member.empty() ? "unknown value \"" + word + "\" (EntryID, Subject, Saved, CreationTime, Folder)" : "";
+    }
+    return "a value line (" + word + " = ...) belongs to a workbook, document, inspector or item";
+  }
+
+  std::string FaultLine(const std::string& word, const std::string& rest) {
+    std::string member;
+    Faults* faults = nullptr;
+    if (block_ == Block::kApplication) {
+      const char* collection = app_->name == "Excel" ? "Workbooks" : app_->name == "Word" ? "Documents" : "Inspectors";
+      member = app_->name == "Outlook"
+                   ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "GetNamespace", "Logon", "GetItemFromID"})
+                   : Canonical(word, {collection, "Count", "Item", "_NewEnum"});
+      faults = &app_->faults;
+    } else if (block_ == Block::kDocument) {
+      member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible"});
+      faults = &app_->documents.back().faults;
+    } else {
+      member = block_ == Block::kInspector
+                   ? Canonical(word, {"CurrentItem", "EntryID", "Subject", "Saved", "CreationTime", "Parent"})
+                   : Canonical(word, {"EntryID", "Subject", "Saved", "CreationTime", "Parent"});
+      faults = &CurrentItem().faults;
+    }
+    if (member.empty()) return "\"" + word + "\" is no member that can fail here";
+    const auto [kind, count] = FirstWord(rest);
+    Fault fault;
+    const std::string lower = Lower(kind);
+    if (lower == "fails" && count.empty()) fault.kind = FaultKind::kFails;
+    else if (lower == "hangs" && count.empty()) fault.kind = FaultKind::kHangs;
+    else if (lower == "exits" && count.empty()) fault.kind = FaultKind::kExits;
+    else if (lower == "busy") {
+      fault.kind = FaultKind::kBusy;
+      if (const std::string error = Busy(count, fault.times); !error.empty()) return error;
+    } else {
+      return "after " + member + " comes \"= value\", fails, hangs, exits or busy N, not \"" + rest + "\"";
+    }
+    (*faults)[member] = fault;
+    return "";
+  }
+
+  std::string wanted_;
+  std::map<std::string, Application> sections_;  // stable addresses: app_ points into it
+  Application* app_ = nullptr;
+  Block block_ = Block::kApplication;
+};
+
+}  // namespace
+
+std::string CanonicalApplication(const std::string& name) { return Canonical(name, {"Excel", "Word", "Outlook"}); }
+
+ParseResult ParseScenario(const std::string& text, const std::string& applicationName) {
+  const std::string wanted = CanonicalApplication(applicationName);
+  if (wanted.empty()) return {std::nullopt, "unknown application \"" + applicationName + "\""};
+  Parser parser(wanted);
+  std::istringstream in(text);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+    if (const std::string error = parser.Line(line); !error.empty()) {
+      return {std::nullopt, "line " + std::to_string(number) + ": " + error};
+    }
+  }
+  return {parser.Result(), ""};
+}
+
+}  // namespace fake_office

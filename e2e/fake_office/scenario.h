@@ -1,0 +1,63 @@
+// What one fake Office application holds, read from a small text file.
+// Portable: no <windows.h>; text stays UTF-8 until the server serves it.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fake_office {
+
+enum class FaultKind { kNone, kFails, kBusy, kHangs, kExits };
+
+struct Fault {
+  FaultKind kind = FaultKind::kNone;
+  int times = 0;  // busy only: how many calls are rejected
+};
+
+// Keyed by the member's canonical name ("Saved", "_NewEnum").
+using Faults = std::map<std::string, Fault>;
+
+struct DateTime {
+  int year = 2026, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// A workbook (Excel) or a document (Word).
+struct Document {
+  std::string fullName, path, name;
+  bool saved = true;
+  bool visible = true;  // of its first window
+  Faults faults;
+};
+
+// An Outlook item, shown in an inspector or only stored in a folder.
+struct MailItem {
+  std::string entryId, subject, folder = "Inbox";
+  bool saved = true;
+  DateTime creationTime;
+  Faults faults;  // also the inspector's CurrentItem
+};
+
+struct Application {
+  std::string name;  // "Excel", "Word" or "Outlook"
+  int busy = 0;      // the first incoming calls rejected as busy
+  Faults faults;     // members of the application, its namespace and its main collection
+  std::vector<Document> documents;
+  std::vector<MailItem> inspectors;   // in collection order
+  std::vector<MailItem> storedItems;  // reachable only through GetItemFromID
+};
+
+struct ParseResult {
+  std::optional<Application> application;
+  std::string error;  // "line N: ..." when application is empty
+};
+
+// The canonical application name for "excel", "WORD", ...; empty when unknown.
+std::string CanonicalApplication(const std::string& name);
+
+// Reads the [name] section of a scenario; a file without that section gives an
+// application with nothing open.
+ParseResult ParseScenario(const std::string& text, const std::string& applicationName);
+
+}  // namespace fake_office

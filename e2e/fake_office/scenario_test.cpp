@@ -1,0 +1,136 @@
+// The scenario reader: what a test writes is what the fake server serves,
+// and a mistake in a scenario is named with its line instead of served.
+#include "scenario.h"
+
+#include <gtest/gtest.h>
+
+#include "call_counts.h"
+
+namespace fake_office {
+namespace {
+
+constexpr char kScenario[] =
+    "# every application of one test\r\n"
+    "[Excel]\r\n"
+    "busy 2\r\n"
+    "Count fails\r\n"
+    "workbook C:\\Data\\Budget 2026.xlsx\r\n"
+    "  Saved = false\r\n"
+    "  Name busy 3\r\n"
+    "workbook Book2\r\n"
+    "  Visible = FALSE\r\n"
+    "  Path hangs\r\n"
+    "workbook https://example.org/sites/team/Plan.xlsx\r\n"
+    "[outlook]\r\n"
+    "GetItemFromID exits\r\n"
+    "inspector\r\n"
+    "  EntryID = 00AB\r\n"
+    "  Subject = Lunch = at noon\r\n"
+    "  CreationTime = 2026-05-12 09:30\r\n"
+    "  CurrentItem fails\r\n"
+    "item\r\n"
+    "  EntryID = 00CD\r\n"
+    "  Folder = Deleted Items\r\n"
+    "  CreationTime = 2025-12-31 23:59:58\r\n";
+
+TEST(FakeOfficeScenario, ReadsDocumentsWithDerivedPathsAndFaults) {
+  const ParseResult result = ParseScenario(kScenario, "excel");
+  ASSERT_TRUE(result.application) << result.error;
+  const Application& excel = *result.application;
+  EXPECT_EQ(excel.name, "Excel");
+  EXPECT_EQ(excel.busy, 2);
+  EXPECT_EQ(excel.faults.at("Count").kind, FaultKind::kFails);
+  ASSERT_EQ(excel.documents.size(), 3u);
+
+  struct Expected {
+    const char* path;
+    const char* name;
+    bool saved, visible;
+  } expected[] = {{"C:\\Data", "Budget 2026.xlsx", false, true},
+                  {"", "Book2", true, false},
+                  {"https://example.org/sites/team", "Plan.xlsx", true, true}};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(excel.documents[i].path, expected[i].path);
+    EXPECT_EQ(excel.documents[i].name, expected[i].name);
+    EXPECT_EQ(excel.documents[i].saved, expected[i].saved);
+    EXPECT_EQ(excel.documents[i].visible, expected[i].visible);
+  }
+  EXPECT_EQ(excel.documents[0].faults.at("Name").kind, FaultKind::kBusy);
+  EXPECT_EQ(excel.documents[0].faults.at("Name").times, 3);
+  EXPECT_EQ(excel.documents[1].faults.at("Path").kind, FaultKind::kHangs);
+}
+
+TEST(FakeOfficeScenario, ReadsInspectorsAndStoredItems) {
+  const ParseResult result = ParseScenario(kScenario, "Outlook");
+  ASSERT_TRUE(result.application) << result.error;
+  const Application& outlook = *result.application;
+  ASSERT_EQ(outlook.inspectors.size(), 1u);
+  ASSERT_EQ(outlook.storedItems.size(), 1u);
+  EXPECT_EQ(outlook.faults.at("GetItemFromID").kind, FaultKind::kExits);
+  const MailItem& shown = outlook.inspectors[0];
+  EXPECT_EQ(shown.entryId, "00AB");
+  EXPECT_EQ(shown.subject, "Lunch = at noon");
+  EXPECT_EQ(shown.folder, "Inbox");
+  EXPECT_TRUE(shown.saved);
+  EXPECT_EQ(shown.creationTime.day, 12);
+  EXPECT_EQ(shown.creationTime.minute, 30);
+  EXPECT_EQ(shown.faults.at("CurrentItem").kind, FaultKind::kFails);
+  EXPECT_EQ(outlook.storedItems[0].folder, "Deleted Items");
+  EXPECT_EQ(outlook.storedItems[0].creationTime.second, 58);
+}
+
+TEST(FakeOfficeScenario, AnAbsentSectionIsAnApplicationWithNothingOpen) {
+  const ParseResult result = ParseScenario(kScenario, "Word");
+  ASSERT_TRUE(result.application) << result.error;
+  EXPECT_EQ(result.application->name, "Word");
+  EXPECT_TRUE(result.application->documents.empty());
+  EXPECT_FALSE(ParseScenario("", "Access").application);
+}
+
+TEST(FakeOfficeScenario, NamesTheLineOfEveryMistake) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"workbook a.xlsx", "line 1: expected a section"},
+      {"[Excel]\nworkbook a.xlsx\n  Savd = true", "line 3: unknown value \"Savd\""},
+      {"[Excel]\nworkbook a.xlsx\n  Saved = maybe", "line 3: Saved is true or false"},
+      {"[Excel]\nworkbook", "line 2: workbook needs its FullName"},
+      {"[Word]\nworkbook a.xlsx", "line 2: workbook does not belong in [Word]"},
+      {"[Excel]\ninspector", "line 2: inspector belongs in [Outlook]"},
+      {"[Excel]\nbusy 0", "line 2: busy needs a positive number"},
+      {"[Excel]\nworkbook a\n Name busy x", "line 3: busy needs a positive number"},
+      {"[Excel]\nworkbook a\n Name breaks", "line 3: after Name comes"},
+      {"[Excel]\nworkbook a\n Subject fails", "line 3: \"Subject\" is no member that can fail here"},
+      {"[Outlook]\nitem\n CurrentItem fails", "line 3: \"CurrentItem\" is no member"},
+      {"[Outlook]\nitem\n CreationTime = 12/05/2026", "line 3: CreationTime reads like"},
+      {"[Outlook]\nitem\n CreationTime = 2026-13-01 10:00", "line 3: CreationTime reads like"},
+      {"[Excel]\n[Access]", "line 2: unknown application [Access]"},
+      {"[Excel]\n[excel]", "line 2: section [Excel] appears twice"},
+      {"[Excel]\nSaved = true", "line 2: a value line"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ParseResult result = ParseScenario(c.text, "Excel");
+    EXPECT_FALSE(result.application);
+    EXPECT_EQ(result.error.rfind(c.error, 0), 0u) << result.error;
+  }
+}
+
+TEST(FakeOfficeCallCounts, ReportReadsBackAsCounted) {
+  CallCounts counts;
+  counts.CountName("Workbook", "Saved");
+  counts.CountInvoke("Workbook", "Saved");
+  counts.CountInvoke("Workbook", "Saved");
+  counts.CountInvoke("Enum", "Next");
+  counts.CountRejected();
+  const CallCountReport report = ParseCallCounts(counts.Format());
+  EXPECT_EQ(report.members, (CallCountMap{{"Workbook.Saved", {1, 2}}, {"Enum.Next", {0, 1}}}));
+  EXPECT_EQ(report.rejected, 1);
+  counts.Reset();
+  EXPECT_TRUE(ParseCallCounts(counts.Format()).members.empty());
+}
+
+}  // namespace
+}  // namespace fake_office

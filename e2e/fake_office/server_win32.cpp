@@ -1,0 +1,253 @@
+// fake_office.exe --app Excel|Word|Outlook [--scenario FILE] [-Embedding]
+// Serves one application's object model from a scenario, registered in the
+// Running Object Table; with -Embedding (started by COM) also as class object.
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "busy_filter_win32.h"
+#include "class_ids_win32.h"
+#include "com_support_win32.h"
+#include "office_objects_win32.h"
+#include "scenario.h"
+#include "server_files_win32.h"
+
+namespace fake_office {
+namespace {
+
+struct Options {
+  std::string application;
+  std::wstring scenario;
+  bool embedding = false;
+};
+
+bool ParseOptions(Options& options) {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!arguments) return false;
+  for (int i = 1; i < count; ++i) {
+    const std::wstring argument = arguments[i];
+    if (argument == L"--app" && i + 1 < count) {
+      options.application = CanonicalApplication(Narrow(arguments[++i]));
+    } else if (argument == L"--scenario" && i + 1 < count) {
+      options.scenario = arguments[++i];
+    } else if (::_wcsicmp(argument.c_str(), L"-Embedding") == 0 || ::_wcsicmp(argument.c_str(), L"/Embedding") == 0) {
+      options.embedding = true;
+    }
+  }
+  ::LocalFree(arguments);
+  return !options.application.empty();
+}
+
+std::wstring ExeFolder() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// Our output goes to the log: a server COM starts inherits its client's
+// standard handles, and a pipe held open here would stall the client's reader.
+void LetGoOfStandardHandles() {
+  for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE handle = ::GetStdHandle(which);
+    if (handle && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+    ::SetStdHandle(which, nullptr);
+  }
+}
+
+// A fresh prefix may still be starting its RPC service: one retry after a pause.
+template <typename Register>
+HRESULT WithOneRetry(Register attempt) {
+  HRESULT result = attempt();
+  if (FAILED(result)) {
+    ::Sleep(1000);
+    result = attempt();
+  }
+  return result;
+}
+
+class ActiveObjectRegistration {
+ public:
+  ActiveObjectRegistration(IUnknown* object, const CLSID& classId, DWORD flags) {
+    result_ = WithOneRetry([&] { return ::RegisterActiveObject(object, classId, flags, &cookie_); });
+  }
+  ~ActiveObjectRegistration() {
+    if (SUCCEEDED(result_)) ::RevokeActiveObject(cookie_, nullptr);
+  }
+  ActiveObjectRegistration(const ActiveObjectRegistration&) = delete;
+  ActiveObjectRegistration& operator=(const ActiveObjectRegistration&) = delete;
+  HRESULT Result() const { return result_; }
+
+ private:
+  HRESULT result_ = E_FAIL;
+  DWORD cookie_ = 0;
+};
+
+// Hands out the one application object; COM counts the locks as connections.
+class ClassFactory : public IClassFactory {
+ public:
+  ClassFactory(ServerState& state, ComPtr<IDispatch> application)
+      : state_(state), application_(std::move(application)) {}
+  virtual ~ClassFactory() = default;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return application_->QueryInterface(iid, object);
+  }
+  STDMETHODIMP LockServer(BOOL lock) override {
+    lock ? state_.Connect() : state_.Disconnect();
+    return S_OK;
+  }
+
+ private:
+  std::atomic<ULONG> references_{1};
+  ServerState& state_;
+  ComPtr<IDispatch> application_;
+};
+
+class ClassObjectRegistration {
+ public:
+  ClassObjectRegistration(IUnknown* factory, const CLSID& classId) {
+    result_ = WithOneRetry(
+        [&] { return ::CoRegisterClassObject(classId, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie_); });
+  }
+  ~ClassObjectRegistration() {
+    if (SUCCEEDED(result_)) ::CoRevokeClassObject(cookie_);
+  }
+  ClassObjectRegistration(const ClassObjectRegistration&) = delete;
+  ClassObjectRegistration& operator=(const ClassObjectRegistration&) = delete;
+  HRESULT Result() const { return result_; }
+
+ private:
+  HRESULT result_ = E_FAIL;
+  DWORD cookie_ = 0;
+};
+
+class MessageFilterRegistration {
+ public:
+  explicit MessageFilterRegistration(IMessageFilter* filter) {
+    result_ = ::CoRegisterMessageFilter(filter, previous_.GetAddressOf());
+  }
+  ~MessageFilterRegistration() {
+    if (SUCCEEDED(result_)) ::CoRegisterMessageFilter(previous_.Get(), nullptr);
+  }
+  MessageFilterRegistration(const MessageFilterRegistration&) = delete;
+  MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
+  HRESULT Result() const { return result_; }
+
+ private:
+  HRESULT result_ = E_FAIL;
+  ComPtr<IMessageFilter> previous_;
+};
+
+std::string Hex(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
+int Serve(const Options& options) {
+  const std::wstring scenarioPath =
+      options.scenario.empty() ? ExeFolder() + L"\\" + Widen(options.application) + L".scenario" : options.scenario;
+  const auto dot = scenarioPath.find_last_of(L'.');
+  const auto slash = scenarioPath.find_last_of(L"\\/");
+  const std::wstring stem =
+      dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash) ? scenarioPath.substr(0, dot) : scenarioPath;
+  const ServerLog log(stem + L".log");
+  const std::wstring readyFile = stem + L".ready";
+  ::DeleteFileW(readyFile.c_str());
+  log.Write(options.application + (options.embedding ? " started by COM" : " started") + ", scenario " +
+            Narrow(scenarioPath));
+
+  bool found = false;
+  const std::string text = ReadWholeFile(scenarioPath, &found);
+  if (!found && !options.scenario.empty()) {
+    log.Write("cannot read the scenario");
+    return 2;
+  }
+  const ParseResult parsed = ParseScenario(text, options.application);
+  if (!parsed.application) {
+    log.Write("scenario " + parsed.error);
+    return 2;
+  }
+
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  if (FAILED(apartment.Result())) {
+    log.Write("CoInitializeEx failed " + Hex(apartment.Result()));
+    return 3;
+  }
+  ServerState state;
+  state.ArmBusy(parsed.application->busy);
+  ComPtr<IMessageFilter> filter;
+  filter.Attach(new BusyFilter(state));
+  const MessageFilterRegistration filterRegistration(filter.Get());
+  if (FAILED(filterRegistration.Result())) log.Write("CoRegisterMessageFilter failed " + Hex(filterRegistration.Result()));
+
+  const CLSID& classId = ClassIdOf(options.application);
+  ComPtr<IDispatch> application = MakeApplication(state, *parsed.application);
+  ComPtr<IClassFactory> factory;
+  std::unique_ptr<ClassObjectRegistration> classObject;
+  if (options.embedding) {
+    state.EndWhenUnused(::GetCurrentThreadId());
+    factory.Attach(new ClassFactory(state, application));
+    classObject = std::make_unique<ClassObjectRegistration>(factory.Get(), classId);
+    if (FAILED(classObject->Result())) {
+      log.Write("CoRegisterClassObject failed " + Hex(classObject->Result()));
+      return 4;
+    }
+  }
+  // Started by COM, the last client's release must be able to end us: the
+  // table then holds the object weakly.
+  const ActiveObjectRegistration active(application.Get(), classId,
+                                        options.embedding ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG);
+  if (FAILED(active.Result())) {
+    log.Write("RegisterActiveObject failed " + Hex(active.Result()));
+    return 4;
+  }
+  CountsReporter reporter(state.counts, stem + L".counts");
+  if (!reporter.Running()) log.Write("cannot answer count requests");
+  if (!ReplaceFile(readyFile, std::to_string(::GetCurrentProcessId()) + "\r\n")) log.Write("cannot write the ready file");
+  log.Write("ready");
+
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  log.Write("no client left; ending");
+  ::DeleteFileW(readyFile.c_str());
+  return 0;
+}
+
+}  // namespace
+}  // namespace fake_office
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  fake_office::LetGoOfStandardHandles();
+  fake_office::Options options;
+  if (!fake_office::ParseOptions(options)) return 1;
+  return fake_office::Serve(options);
+}
