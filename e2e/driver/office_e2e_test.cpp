@@ -65,15 +65,26 @@ const char* Name(AppState state) {
 #define EXPECT_STATE(snapshot, expected) EXPECT_STREQ(Name((snapshot).state), Name(expected))
 
 // What a gather must cost: each name looked up once per kind of object, each
-// property read once per element.
+// property read once per element, the elements fetched in one batch.
 CallCountMap MinimumCalls(const std::string& collection, long elements,
                           const std::vector<std::string>& elementMembers) {
-  CallCountMap calls{{"Application." + collection, {1, 1}},
-                     {collection + ".Count", {1, 1}},
-                     {collection + ".Item", {1, elements}}};
+  CallCountMap calls{{"Application." + collection, {1, 1}}, {collection + "._NewEnum", {0, 1}}, {"Enum.Next", {0, 1}}};
   for (const auto& member : elementMembers) calls[member] = {1, elements};
   return calls;
 }
+
+// The same for a collection that cannot be enumerated: Count, then Item(i).
+CallCountMap MinimumCallsByIndex(const std::string& collection, long elements,
+                                 const std::vector<std::string>& elementMembers) {
+  CallCountMap calls = MinimumCalls(collection, elements, elementMembers);
+  calls.erase("Enum.Next");
+  calls[collection + ".Count"] = {1, 1};
+  calls[collection + ".Item"] = {1, elements};
+  return calls;
+}
+
+const std::vector<std::string> kWorkbookMembers{"Workbook.Windows", "Window.Visible", "Workbook.Path",
+                                                "Workbook.Saved",   "Workbook.Name",  "Workbook.FullName"};
 
 TEST(OfficeE2E, DocumentsComeWithEveryFieldInCollectionOrderAtOneCallPerProperty) {
   const struct {
@@ -92,9 +103,12 @@ TEST(OfficeE2E, DocumentsComeWithEveryFieldInCollectionOrderAtOneCallPerProperty
         "visible 0 | path C:\\Donn\xC3\xA9" "es | saved 1 | name Pl\xC3\xA4n \xE2\x82\xAC.xlsx | full C:\\Donn\xC3\xA9"
         "es\\Pl\xC3\xA4n \xE2\x82\xAC.xlsx",
         "visible 1 | path  | saved 0 | name Book3 | full Book3"},
-       MinimumCalls("Workbooks", 3,
-                    {"Workbook.Windows", "Window.Visible", "Workbook.Path", "Workbook.Saved", "Workbook.Name",
-                     "Workbook.FullName"})},
+       MinimumCalls("Workbooks", 3, kWorkbookMembers)},
+      {L"Excel", OfficeApp::Excel,
+       "[Excel]\n_NewEnum fails\nworkbook C:\\Data\\Budget.xlsx\nworkbook Book2\n  Visible = false\n",
+       {"visible 1 | path C:\\Data | saved 1 | name Budget.xlsx | full C:\\Data\\Budget.xlsx",
+        "visible 0 | path  | saved 1 | name Book2 | full Book2"},
+       MinimumCallsByIndex("Workbooks", 2, kWorkbookMembers)},
       {L"Word", OfficeApp::Word,
        "[Word]\ndocument https://example.org/team/Notes.docx\ndocument Document2\n",
        {"visible 1 | path https://example.org/team | saved 1 | name Notes.docx | full https://example.org/team/Notes.docx",
@@ -181,7 +195,7 @@ TEST(OfficeE2E, AFailingMemberLeavesOnlyItsFieldEmpty) {
         "id <none> | saved 1 | subject Three | created 2026-01-01 00:00:00"}},
       // Without its collection nothing is known of what is open, which is not
       // the same as nothing open.
-      {L"Word", OfficeApp::Word, "[Word]\nCount fails\ndocument C:\\x.docx\n", AppState::GaveUp, {}},
+      {L"Word", OfficeApp::Word, "[Word]\n_NewEnum fails\nCount fails\ndocument C:\\x.docx\n", AppState::GaveUp, {}},
       {L"Word", OfficeApp::Word, "[Word]\nDocuments fails\ndocument C:\\x.docx\n", AppState::GaveUp, {}},
   };
   for (const auto& c : cases) {
@@ -282,10 +296,12 @@ TEST(OfficeE2E, AHungApplicationIsGivenUpOnWithWhatWasReadAndNotAskedAgainWhileI
   const auto counts = fake.Counts();
   EXPECT_EQ(counts.members.at("Application.Workbooks"), (CallCount{1, 1}));
   EXPECT_EQ(counts.members.at("Workbook.Path"), (CallCount{1, 2}));
+  EXPECT_FALSE(office.WaitForWorkers(100ms));
 
   // Once the application is gone, the stuck call fails and the next gather finds nothing running.
   fake.Kill();
   EXPECT_STATE(office.Gather(OfficeApp::Excel), AppState::NotRunning);
+  EXPECT_TRUE(office.WaitForWorkers(10s));
 }
 
 TEST(OfficeE2E, AGatherFromInsideQueryEndSessionMakesNoCallOnTheWindowsThread) {
@@ -323,6 +339,10 @@ TEST(OfficeE2E, TheOutlookLookupCreatesOutlookWhenItIsNotRunning) {
   EXPECT_TRUE(lookup.found);
   EXPECT_EQ(Narrow(lookup.folderName), "Deleted Items");
   EXPECT_NE(fake.WaitForServer(10s), 0u) << "started by COM";
+  // Every object released: the server COM started ends by itself. (Killed
+  // instead, it would leave its class registered for the next test.)
+  EXPECT_TRUE(office.WaitForWorkers(10s));
+  EXPECT_TRUE(fake.WaitForEnd(20s));
 }
 
 TEST(OfficeE2E, TheOutlookLookupFindsItemsAndTheirFolders) {

@@ -10,12 +10,12 @@ bool IsBusy(HRESULT result) { return result == RPC_E_SERVERCALL_RETRYLATER || re
 
 }  // namespace
 
-CallBudget::CallBudget(std::chrono::milliseconds busyRetry, HANDLE stopEvent)
-    : budgetMs_(busyRetry.count() > 0 ? static_cast<ULONGLONG>(busyRetry.count()) : 0), stopEvent_(stopEvent) {}
+CallBudget::CallBudget(std::chrono::milliseconds busyRetry, const std::atomic<bool>& stopped, HANDLE stopEvent)
+    : budgetMs_(busyRetry.count() > 0 ? static_cast<ULONGLONG>(busyRetry.count()) : 0),
+      stopped_(stopped),
+      stopEvent_(stopEvent) {}
 
 void CallBudget::BeginCall() { callStart_ = ::GetTickCount64(); }
-
-bool CallBudget::Stopped() const { return ::WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0; }
 
 bool CallBudget::MayRetry() const { return ::GetTickCount64() - callStart_ < budgetMs_ && !Stopped(); }
 
@@ -81,6 +81,29 @@ HRESULT DispatchCaller::Call(IDispatch* object, const wchar_t* kind, const wchar
     if (SUCCEEDED(Resolve(object, member, &own)) && own != id) called = Invoke(object, own, result, argument, flags);
   }
   return called;
+}
+
+ComPtr<IEnumVARIANT> DispatchCaller::Enumerate(IDispatch* collection) {
+  ComPtr<IEnumVARIANT> walker;
+  if (!collection || budget_.Stopped()) return walker;
+  Variant value;
+  if (FAILED(Invoke(collection, DISPID_NEWENUM, value.Out(), nullptr, DISPATCH_METHOD | DISPATCH_PROPERTYGET)))
+    return walker;
+  const VARIANT& got = value.get();
+  IUnknown* unknown = got.vt == VT_UNKNOWN ? got.punkVal : got.vt == VT_DISPATCH ? got.pdispVal : nullptr;
+  if (unknown) unknown->QueryInterface(IID_PPV_ARGS(walker.GetAddressOf()));
+  return walker;
+}
+
+HRESULT DispatchCaller::Next(IEnumVARIANT* walker, ULONG wanted, VARIANT* values, ULONG* fetched) {
+  *fetched = 0;
+  if (budget_.Stopped()) return E_ABORT;
+  budget_.BeginCall();
+  for (;;) {
+    const HRESULT result = walker->Next(wanted, values, fetched);
+    if (!IsBusy(result) || !budget_.WaitBeforeRetry()) return result;
+    *fetched = 0;
+  }
 }
 
 std::optional<bool> DispatchCaller::GetBool(IDispatch* object, const wchar_t* kind, const wchar_t* member) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <optional>
@@ -21,9 +22,10 @@ namespace valmora {
 // message filter of the same thread, and the gather's stop signal.
 class CallBudget {
  public:
-  CallBudget(std::chrono::milliseconds busyRetry, HANDLE stopEvent);
+  // stopped is read before every call (cheap); stopEvent wakes a waiting retry.
+  CallBudget(std::chrono::milliseconds busyRetry, const std::atomic<bool>& stopped, HANDLE stopEvent);
   void BeginCall();
-  bool Stopped() const;
+  bool Stopped() const { return stopped_.load(); }
   // Within the budget of this call and not stopped.
   bool MayRetry() const;
   // Waits before trying a busy call again; false when it must not be tried.
@@ -32,6 +34,7 @@ class CallBudget {
 
  private:
   ULONGLONG budgetMs_;
+  const std::atomic<bool>& stopped_;
   HANDLE stopEvent_;
   ULONGLONG callStart_ = 0;
 };
@@ -51,6 +54,12 @@ class DispatchCaller {
   std::optional<LocalTime> GetTime(IDispatch* object, const wchar_t* kind, const wchar_t* member);
   ComPtr<IDispatch> GetDispatch(IDispatch* object, const wchar_t* kind, const wchar_t* member,
                                 const VARIANT* argument = nullptr, WORD flags = DISPATCH_PROPERTYGET);
+
+  // The collection's enumerator (_NewEnum); nothing when it offers none.
+  ComPtr<IEnumVARIANT> Enumerate(IDispatch* collection);
+  // Up to wanted elements into values (VariantInit'ed by the caller), the
+  // count in fetched; S_FALSE when the enumeration came to its end.
+  HRESULT Next(IEnumVARIANT* walker, ULONG wanted, VARIANT* values, ULONG* fetched);
 
   bool Stopped() const { return budget_.Stopped(); }
 

@@ -30,10 +30,14 @@ class GatherJob {
   void FinishLookup(const OutlookLookup& lookup);
   void MarkExited() { ::SetEvent(exited_.get()); }
   HANDLE StopEvent() const { return stop_.get(); }
+  const std::atomic<bool>& Stopped() const { return stopped_; }
 
   // Waiting side.
   DWORD ThreadId() const { return threadId_; }
-  void Stop() { ::SetEvent(stop_.get()); }
+  void Stop() {
+    stopped_ = true;
+    ::SetEvent(stop_.get());
+  }
   HANDLE FinishedEvent() const { return finished_.get(); }
   HANDLE ExitedEvent() const { return exited_.get(); }
   bool HasExited() const { return ::WaitForSingleObject(exited_.get(), 0) == WAIT_OBJECT_0; }
@@ -45,6 +49,7 @@ class GatherJob {
  private:
   UniqueKernelHandle stop_, finished_, exited_;
   std::atomic<DWORD> threadId_{0};
+  std::atomic<bool> stopped_{false};
   mutable std::mutex mutex_;
   bool done_ = false;
   AppSnapshot snapshot_;

@@ -1,6 +1,8 @@
 #include "doclog/office_reader_win32.h"
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace valmora {
 
@@ -64,10 +66,41 @@ ComPtr<IDispatch> Create(const wchar_t* progId) {
   return application;
 }
 
-// Visits Item(1) to Item(Count) in order, an element that cannot be had as
+// Every object a walk met, released only after the snapshot is handed over:
+// each release is a round trip the waiting caller need not pay for.
+using HeldObjects = std::vector<ComPtr<IDispatch>>;
+using Visit = std::function<void(IDispatch* element)>;
+
+// Elements fetched per round trip when enumerating.
+constexpr ULONG kBatch = 64;
+
+// Visits the enumerator's elements in order, an element that is no object as
 // nullptr; false when the walk was cut short.
-bool Walk(DispatchCaller& call, IDispatch* collection, const wchar_t* kind,
-          const std::function<void(IDispatch* element)>& visit) {
+bool WalkEnumerator(DispatchCaller& call, IEnumVARIANT* walker, HeldObjects& held, const Visit& visit) {
+  for (;;) {
+    VARIANT batch[kBatch];
+    for (VARIANT& value : batch) ::VariantInit(&value);
+    ULONG fetched = 0;
+    const HRESULT got = call.Next(walker, kBatch, batch, &fetched);
+    fetched = SUCCEEDED(got) ? std::min(fetched, kBatch) : 0;
+    const size_t first = held.size();
+    for (ULONG i = 0; i < fetched; ++i) {
+      held.push_back(ToDispatch(batch[i]));
+      ::VariantClear(&batch[i]);
+    }
+    const size_t end = held.size();  // visits add the objects they meet
+    if (FAILED(got) || call.Stopped()) return false;
+    for (size_t i = first; i < end; ++i) {
+      visit(held[i].Get());
+      if (call.Stopped()) return false;
+    }
+    if (got == S_FALSE || fetched == 0) return true;
+  }
+}
+
+// Item(1) to Item(Count), for a collection that cannot be enumerated.
+bool WalkByIndex(DispatchCaller& call, IDispatch* collection, const wchar_t* kind, HeldObjects& held,
+                 const Visit& visit) {
   Variant counted;
   if (FAILED(call.Call(collection, kind, L"Count", counted.Out()))) return false;
   const std::optional<long> count = ToCount(counted.get());
@@ -78,17 +111,25 @@ bool Walk(DispatchCaller& call, IDispatch* collection, const wchar_t* kind,
     const HRESULT got = call.Call(collection, kind, L"Item", element.Out(), &index, kGetIndexed);
     if (call.Stopped()) return false;
     if (got == DISP_E_BADINDEX) break;  // closed since it was counted
-    const ComPtr<IDispatch> object = SUCCEEDED(got) ? ToDispatch(element.get()) : nullptr;
-    visit(object.Get());
+    held.push_back(SUCCEEDED(got) ? ToDispatch(element.get()) : nullptr);
+    visit(held.back().Get());
     if (call.Stopped()) return false;
   }
   return true;
 }
 
-OfficeDocument ReadDocument(DispatchCaller& call, IDispatch* document, const wchar_t* kind) {
+bool Walk(DispatchCaller& call, IDispatch* collection, const wchar_t* kind, HeldObjects& held, const Visit& visit) {
+  // One round trip brings a whole batch of elements, and a consistent one.
+  const ComPtr<IEnumVARIANT> walker = call.Enumerate(collection);
+  if (walker) return WalkEnumerator(call, walker.Get(), held, visit);
+  return !call.Stopped() && WalkByIndex(call, collection, kind, held, visit);
+}
+
+OfficeDocument ReadDocument(DispatchCaller& call, IDispatch* document, const wchar_t* kind, HeldObjects& held) {
   OfficeDocument read;
   const VARIANT first = Index(1);
   const ComPtr<IDispatch> window = call.GetDispatch(document, kind, L"Windows", &first, kGetIndexed);
+  held.push_back(window);
   if (window) read.firstWindowVisible = call.GetBool(window.Get(), L"Window", L"Visible");
   read.path = call.GetText(document, kind, L"Path");
   read.saved = call.GetBool(document, kind, L"Saved");
@@ -97,9 +138,10 @@ OfficeDocument ReadDocument(DispatchCaller& call, IDispatch* document, const wch
   return read;
 }
 
-OutlookItem ReadShownItem(DispatchCaller& call, IDispatch* inspector, const wchar_t* kind) {
+OutlookItem ReadShownItem(DispatchCaller& call, IDispatch* inspector, const wchar_t* kind, HeldObjects& held) {
   OutlookItem read;
   const ComPtr<IDispatch> item = call.GetDispatch(inspector, kind, L"CurrentItem");
+  held.push_back(item);
   if (!item) return read;
   read.entryId = call.GetText(item.Get(), L"Item", L"EntryID");
   read.saved = call.GetBool(item.Get(), L"Item", L"Saved");
@@ -123,18 +165,19 @@ void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job) {
     case Attached::Yes:
       break;
   }
+  HeldObjects held;
   const ComPtr<IDispatch> collection = call.GetDispatch(application.Get(), L"Application", model.collection);
   // Without its collection nothing is known of what is open: not "nothing open".
-  const bool complete = collection && Walk(call, collection.Get(), model.collection, [&](IDispatch* element) {
+  const bool complete = collection && Walk(call, collection.Get(), model.collection, held, [&](IDispatch* element) {
     if (app == OfficeApp::Outlook) {
-      OutlookItem item = ReadShownItem(call, element, model.element);
+      OutlookItem item = ReadShownItem(call, element, model.element, held);
       if (!call.Stopped()) job.AddItem(std::move(item));
     } else {
-      OfficeDocument document = ReadDocument(call, element, model.element);
+      OfficeDocument document = ReadDocument(call, element, model.element, held);
       if (!call.Stopped()) job.AddDocument(std::move(document));
     }
   });
-  // Handed over before the objects are released: a release may wait on the application.
+  // Handed over before any object is released: a release is a call too.
   job.Finish(complete ? AppState::Read : AppState::GaveUp);
 }
 

@@ -35,7 +35,7 @@ void RunInApartment(GatherJob& job, std::chrono::milliseconds busyRetry,
     return;
   }
   ::CoEnableCallCancellation(nullptr);
-  CallBudget budget(busyRetry, job.StopEvent());
+  CallBudget budget(busyRetry, job.Stopped(), job.StopEvent());
   BusyRetryFilter filter(budget);
   const ScopedMessageFilter registration(&filter);
   DispatchCaller call(budget);
@@ -77,6 +77,17 @@ std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono
   if (worker != 0 && CanCancelCalls()) ::CoCancelCall(worker, 0);
   WaitPumpingMessages(job->FinishedEvent(), Milliseconds(timings_.cancelGrace));
   return job;
+}
+
+bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  bool ended = true;
+  for (const auto& job : last_) {
+    if (!job) continue;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    ended = WaitPumpingMessages(job->ExitedEvent(), Milliseconds(left)) && ended;
+  }
+  return ended;
 }
 
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {

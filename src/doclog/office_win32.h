@@ -28,6 +28,12 @@ class Win32OfficeAutomation : public OfficeAutomation {
   explicit Win32OfficeAutomation(OfficeTimings timings = {});
   AppSnapshot Gather(OfficeApp app) override;
   OutlookLookup FindOutlookItem(const std::wstring& entryId) override;
+  // Results are handed over before the objects behind them are released;
+  // this waits, serving the thread's windows, until the workers of earlier
+  // calls have released theirs and ended. Worth a short wait before the
+  // process ends: an application keeps what a vanished client held until
+  // COM's garbage collection notices, minutes later. True when all ended.
+  bool WaitForWorkers(std::chrono::milliseconds limit);
 
  private:
   using Work = std::function<void(DispatchCaller& call, GatherJob& job)>;
