@@ -34,6 +34,7 @@ VARIANT Index(long value) {
   return index;
 }
 
+// Borrows the text: the Bstr must outlive the call.
 VARIANT TextArgument(const Bstr& text) {
   VARIANT argument;
   ::VariantInit(&argument);

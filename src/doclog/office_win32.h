@@ -3,6 +3,9 @@
 // own message filter), so the calling thread, a window's thread even inside
 // WM_QUERYENDSESSION, makes no COM call and keeps serving its windows while
 // it waits; an application that hangs is given up on at its deadline.
+// GaveUp also stands for an application that answers but whose collection
+// cannot be read: nothing is known of what is open, which is not the same as
+// nothing open.
 #pragma once
 
 #include <chrono>
