@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <thread>
 
 #include "com_support_win32.h"
@@ -78,7 +80,8 @@ DWORD FakeOffice::WaitForServer(std::chrono::milliseconds timeout) {
   do {
     bool found = false;
     const std::string ready = fake_office::ReadWholeFile(stem_ + L".ready", &found);
-    if (found && !ready.empty() && OpenServer(static_cast<DWORD>(std::stoul(ready)))) return processId_;
+    const DWORD processId = found ? static_cast<DWORD>(std::strtoul(ready.c_str(), nullptr, 10)) : 0;
+    if (processId && OpenServer(processId)) return processId_;
     if (timeout.count() > 0) std::this_thread::sleep_for(50ms);
   } while (std::chrono::steady_clock::now() < deadline);
   return 0;

@@ -16,6 +16,8 @@ class FakeOffice {
  public:
   // Writes the scenario beside the fake server, where a server that COM
   // starts (-Embedding) reads it too. application: "Excel", "Word", "Outlook".
+  // Wine does not notice a client that died holding objects, so a test in
+  // which Outlook may be created needs an Outlook FakeOffice to end it.
   FakeOffice(const std::wstring& application, const std::string& scenario);
   // Ends the server, whoever started it, and removes its files; on a failed
   // test it prints the server's log first.

@@ -47,11 +47,6 @@ Arguments::~Arguments() {
   for (VARIANT& value : values_) ::VariantClear(&value);
 }
 
-bool Arguments::Given(size_t i) const {
-  return i < values_.size() && !(values_[i].vt == VT_ERROR && values_[i].scode == DISP_E_PARAMNOTFOUND) &&
-         values_[i].vt != VT_EMPTY;
-}
-
 DispatchObject::DispatchObject(ServerState& state, std::string interfaceName, std::vector<Member> members, Faults faults)
     : ConnectionCounter(state),
       state_(state),
@@ -94,7 +89,7 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
-  if (!names || !ids || count == 0) return E_INVALIDARG;
+  if (!names || !names[0] || !ids || count == 0) return E_INVALIDARG;
   const Member* found = nullptr;
   for (const Member& member : members_) {
     if (::_wcsicmp(member.name, names[0]) == 0) found = &member;
@@ -167,7 +162,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
   VARIANT* out = result ? result : unused.Out();
   ::VariantInit(out);
   const HRESULT served = Serve(id, arguments, out);
-  if (SUCCEEDED(served) || HRESULT_FACILITY(served) == FACILITY_DISPATCH || served == RPC_E_SERVERCALL_RETRYLATER) {
+  if (SUCCEEDED(served) || HRESULT_FACILITY(served) == FACILITY_DISPATCH) {
     if (served == DISP_E_TYPEMISMATCH && argumentError) *argumentError = 0;
     return served;
   }

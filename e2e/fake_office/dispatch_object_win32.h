@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "call_counts.h"
+#include "com_support_win32.h"
 #include "scenario.h"
 
 namespace fake_office {
@@ -70,7 +71,6 @@ class Arguments {
   Arguments& operator=(const Arguments&) = delete;
   size_t size() const { return values_.size(); }
   const VARIANT& operator[](size_t i) const { return values_[i]; }
-  bool Given(size_t i) const;  // present and not a skipped optional
 
  private:
   std::vector<VARIANT> values_;
@@ -117,7 +117,6 @@ HRESULT ReturnObject(IDispatch* object, VARIANT* result);
 HRESULT ReturnText(const std::string& utf8, VARIANT* result);
 HRESULT ReturnBool(bool value, VARIANT* result);
 HRESULT ReturnLong(long value, VARIANT* result);
-class Variant;
 HRESULT ConvertArgument(const VARIANT& argument, VARTYPE type, Variant& converted);
 // A 1-based index argument, or 0 when it is no number.
 long IndexArgument(const VARIANT& argument);

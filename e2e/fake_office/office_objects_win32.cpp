@@ -1,5 +1,6 @@
 #include "office_objects_win32.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "call_counts.h"
 #include "library/unique_handle_win32.h"

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,8 +62,7 @@ void LetGoOfStandardHandles() {
 }
 
 // A fresh prefix may still be starting its RPC service: one retry after a pause.
-template <typename Register>
-HRESULT WithOneRetry(Register attempt) {
+HRESULT WithOneRetry(const std::function<HRESULT()>& attempt) {
   HRESULT result = attempt();
   if (FAILED(result)) {
     ::Sleep(1000);
