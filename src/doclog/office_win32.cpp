@@ -48,8 +48,10 @@ Win32OfficeAutomation::Win32OfficeAutomation(OfficeTimings timings) : timings_(t
 
 std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
   std::shared_ptr<GatherJob>& last = last_[static_cast<int>(app)];
-  if (last && !WaitPumpingMessages(last->ExitedEvent(), Milliseconds(deadline))) return nullptr;
-  last.reset();
+  const std::shared_ptr<GatherJob> previous = last;
+  if (previous && !WaitPumpingMessages(previous->ExitedEvent(), Milliseconds(deadline))) return nullptr;
+  // A call made from a message served meanwhile may have started a worker of its own.
+  if (last != previous && last && !last->HasExited()) return nullptr;
 
   auto job = std::make_shared<GatherJob>();
   if (!job->Ready()) return nullptr;
