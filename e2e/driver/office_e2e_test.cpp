@@ -193,6 +193,10 @@ TEST(OfficeE2E, AFailingMemberLeavesOnlyItsFieldEmpty) {
        {"id 01 | saved 1 | subject One | created <none>",
         "id <none> | saved <none> | subject <none> | created <none>",
         "id <none> | saved 1 | subject Three | created 2026-01-01 00:00:00"}},
+      // An application that ends during the walk leaves what was read before
+      // it, and no element read halfway.
+      {L"Excel", OfficeApp::Excel, "[Excel]\nworkbook C:\\a.xlsx\nworkbook C:\\b.xlsx\n  Name exits\nworkbook C:\\c.xlsx\n",
+       AppState::GaveUp, {"visible 1 | path C: | saved 1 | name a.xlsx | full C:\\a.xlsx"}},
       // Without its collection nothing is known of what is open, which is not
       // the same as nothing open.
       {L"Word", OfficeApp::Word, "[Word]\n_NewEnum fails\nCount fails\ndocument C:\\x.docx\n", AppState::GaveUp, {}},

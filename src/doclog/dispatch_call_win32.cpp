@@ -8,6 +8,13 @@ namespace {
 // asking the message filter, and a filter that gives up yields "rejected".
 bool IsBusy(HRESULT result) { return result == RPC_E_SERVERCALL_RETRYLATER || result == RPC_E_CALL_REJECTED; }
 
+// The server process has gone away: every later call would fail as well.
+bool IsGone(HRESULT result) {
+  return result == RPC_E_DISCONNECTED || result == RPC_E_SERVER_DIED || result == RPC_E_SERVER_DIED_DNE ||
+         result == CO_E_OBJNOTCONNECTED || result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+         result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE);
+}
+
 }  // namespace
 
 CallBudget::CallBudget(std::chrono::milliseconds busyRetry, const std::atomic<bool>& stopped, HANDLE stopEvent)
@@ -28,12 +35,17 @@ bool CallBudget::WaitBeforeRetry() const {
   return waited == RPC_S_CALLPENDING;
 }
 
+HRESULT DispatchCaller::Checked(HRESULT result) {
+  if (IsGone(result)) gone_ = true;
+  return result;
+}
+
 HRESULT DispatchCaller::Resolve(IDispatch* object, const wchar_t* member, DISPID* id) {
   LPOLESTR name = const_cast<LPOLESTR>(member);
   budget_.BeginCall();
   for (;;) {
     const HRESULT result = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, id);
-    if (!IsBusy(result) || !budget_.WaitBeforeRetry()) return result;
+    if (!IsBusy(result) || !budget_.WaitBeforeRetry()) return Checked(result);
   }
 }
 
@@ -52,14 +64,14 @@ HRESULT DispatchCaller::Invoke(IDispatch* object, DISPID id, VARIANT* result, co
     UINT argumentError = 0;
     const HRESULT called =
         object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception.get(), &argumentError);
-    if (!IsBusy(called) || !budget_.WaitBeforeRetry()) return called;
+    if (!IsBusy(called) || !budget_.WaitBeforeRetry()) return Checked(called);
   }
 }
 
 HRESULT DispatchCaller::Call(IDispatch* object, const wchar_t* kind, const wchar_t* member, VARIANT* result,
                              const VARIANT* argument, WORD flags) {
   if (!object) return E_POINTER;
-  if (budget_.Stopped()) return E_ABORT;
+  if (Stopped()) return E_ABORT;
   const std::wstring key = std::wstring(kind) + L"." + member;
   DISPID id = DISPID_UNKNOWN;
   const auto known = ids_.find(key);
@@ -74,7 +86,7 @@ HRESULT DispatchCaller::Call(IDispatch* object, const wchar_t* kind, const wchar
     ids_[key] = id;
   }
   HRESULT called = Invoke(object, id, result, argument, flags);
-  if (called == DISP_E_MEMBERNOTFOUND && cached && !budget_.Stopped()) {
+  if (called == DISP_E_MEMBERNOTFOUND && cached && !Stopped()) {
     // An object of another type under the same kind (an appointment among
     // mail items) may number its members differently: ask this one itself.
     DISPID own = DISPID_UNKNOWN;
@@ -85,7 +97,7 @@ HRESULT DispatchCaller::Call(IDispatch* object, const wchar_t* kind, const wchar
 
 ComPtr<IEnumVARIANT> DispatchCaller::Enumerate(IDispatch* collection) {
   ComPtr<IEnumVARIANT> walker;
-  if (!collection || budget_.Stopped()) return walker;
+  if (!collection || Stopped()) return walker;
   Variant value;
   if (FAILED(Invoke(collection, DISPID_NEWENUM, value.Out(), nullptr, DISPATCH_METHOD | DISPATCH_PROPERTYGET)))
     return walker;
@@ -97,11 +109,11 @@ ComPtr<IEnumVARIANT> DispatchCaller::Enumerate(IDispatch* collection) {
 
 HRESULT DispatchCaller::Next(IEnumVARIANT* walker, ULONG wanted, VARIANT* values, ULONG* fetched) {
   *fetched = 0;
-  if (budget_.Stopped()) return E_ABORT;
+  if (Stopped()) return E_ABORT;
   budget_.BeginCall();
   for (;;) {
     const HRESULT result = walker->Next(wanted, values, fetched);
-    if (!IsBusy(result) || !budget_.WaitBeforeRetry()) return result;
+    if (!IsBusy(result) || !budget_.WaitBeforeRetry()) return Checked(result);
     *fetched = 0;
   }
 }

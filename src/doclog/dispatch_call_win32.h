@@ -61,13 +61,18 @@ class DispatchCaller {
   // count in fetched; S_FALSE when the enumeration came to its end.
   HRESULT Next(IEnumVARIANT* walker, ULONG wanted, VARIANT* values, ULONG* fetched);
 
-  bool Stopped() const { return budget_.Stopped(); }
+  // No further call is made: the gather was called off, or the application
+  // is gone (it ended or crashed during the walk).
+  bool Stopped() const { return gone_ || budget_.Stopped(); }
 
  private:
+  HRESULT Checked(HRESULT result);
+
   HRESULT Resolve(IDispatch* object, const wchar_t* member, DISPID* id);
   HRESULT Invoke(IDispatch* object, DISPID id, VARIANT* result, const VARIANT* argument, WORD flags);
 
   CallBudget& budget_;
+  bool gone_ = false;
   // "Kind.Member" -> DISPID; DISPID_UNKNOWN for a name the kind does not know.
   std::map<std::wstring, DISPID> ids_;
 };
