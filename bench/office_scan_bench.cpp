@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "automation_client.h"
 #include "com_support_win32.h"
@@ -23,7 +24,7 @@ using fake_office::ComPtr;
 using fake_office::Variant;
 
 constexpr int kItems = 100;
-constexpr int kRounds = 5;  // the fastest round counts: the others met noise
+constexpr int kRounds = 7;  // the fastest round counts: the others met noise
 
 struct Subject {
   const wchar_t* application;
@@ -95,6 +96,7 @@ TEST(OfficeScanBench, HundredWorkbooksDocumentsAndInspectors) {
   const fake_office::ComApartment apartment(COINIT_APARTMENTTHREADED);
   valmora::Win32OfficeAutomation office;
   double totalGather = 0, totalBaseline = 0;
+  std::vector<double> medianRatios;
   for (const Subject& subject : kSubjects) {
     FakeOffice fake(subject.application, subject.scenario());
     ASSERT_TRUE(fake.Start());
@@ -121,17 +123,24 @@ TEST(OfficeScanBench, HundredWorkbooksDocumentsAndInspectors) {
     ComPtr<IDispatch> element = FirstElement(subject, &member);
     ASSERT_TRUE(element);
     Clock::duration gather = Clock::duration::max(), baseline = Clock::duration::max();
+    std::vector<double> ratios;  // per round: a burst of load on the machine spoils one round, not the median
     // A worker releases its objects after handing its snapshot over: the
     // baseline must not share the server with it.
     ASSERT_TRUE(office.WaitForWorkers(10s));
     for (int round = 0; round < kRounds; ++round) {
       const auto start = Clock::now();
       const valmora::AppSnapshot timed = office.Gather(subject.app);
-      gather = std::min(gather, Clock::now() - start);
+      const Clock::duration gathered = Clock::now() - start;
       ASSERT_EQ(timed.state, valmora::AppState::Read);
       ASSERT_TRUE(office.WaitForWorkers(10s));
-      baseline = std::min(baseline, BareInvokes(element.Get(), member, calls));
+      const Clock::duration bare = BareInvokes(element.Get(), member, calls);
+      gather = std::min(gather, gathered);
+      baseline = std::min(baseline, bare);
+      ratios.push_back(Milliseconds(gathered) / Milliseconds(bare));
     }
+    std::sort(ratios.begin(), ratios.end());
+    const double medianRatio = ratios[ratios.size() / 2];
+    medianRatios.push_back(medianRatio);
     totalGather += Milliseconds(gather);
     totalBaseline += Milliseconds(baseline);
 
@@ -142,14 +151,16 @@ TEST(OfficeScanBench, HundredWorkbooksDocumentsAndInspectors) {
                 static_cast<double>(propertyReads) / minimumReads, invokes - propertyReads);
     std::printf("         name lookups %ld for %ld names, repeated %ld; all calls per item %.2f\n", names,
                 subject.memberNames, repeatedNames, static_cast<double>(calls) / kItems);
-    std::printf("         gather %.1f ms, %ld bare invokes %.1f ms: %.2fx\n", Milliseconds(gather), calls,
-                Milliseconds(baseline), Milliseconds(gather) / Milliseconds(baseline));
+    std::printf("         fastest gather %.1f ms, fastest %ld bare invokes %.1f ms: %.2fx; median of rounds %.2fx\n",
+                Milliseconds(gather), calls, Milliseconds(baseline), Milliseconds(gather) / Milliseconds(baseline),
+                medianRatio);
     EXPECT_EQ(propertyReads, minimumReads) << "one call per property read per item";
     EXPECT_EQ(names, subject.memberNames) << "each member name resolved once";
   }
   const double ratio = totalGather / totalBaseline;
-  std::printf("all      gather %.1f ms, baseline %.1f ms: %.2fx (target 1.5x: %s)\n", totalGather, totalBaseline, ratio,
-              ratio <= 1.5 ? "met" : "MISSED");
+  const double worstMedian = *std::max_element(medianRatios.begin(), medianRatios.end());
+  std::printf("all      fastest gathers %.1f ms, fastest baselines %.1f ms: %.2fx; worst median %.2fx (target 1.5x: %s)\n",
+              totalGather, totalBaseline, ratio, worstMedian, std::max(ratio, worstMedian) <= 1.5 ? "met" : "MISSED");
   std::fflush(stdout);
 }
 
