@@ -1,0 +1,117 @@
+#include "doclog/office_win32.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <thread>
+#include <utility>
+
+#include "doclog/busy_filter_win32.h"
+#include "doclog/dispatch_call_win32.h"
+#include "doclog/office_reader_win32.h"
+#include "library/com_win32.h"
+#include "library/message_wait_win32.h"
+
+namespace valmora {
+
+namespace {
+
+DWORD Milliseconds(std::chrono::milliseconds duration) {
+  return duration.count() <= 0 ? 0 : static_cast<DWORD>(duration.count());
+}
+
+// Wine has no CoCancelCall: calling it ends the process.
+bool CanCancelCalls() {
+  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return !wine;
+}
+
+void RunInApartment(GatherJob& job, std::chrono::milliseconds busyRetry,
+                    const std::function<void(DispatchCaller&, GatherJob&)>& work) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  if (!apartment.Joined()) {
+    job.Finish(AppState::GaveUp);
+    job.FinishLookup({});
+    return;
+  }
+  ::CoEnableCallCancellation(nullptr);
+  CallBudget budget(busyRetry, job.Stopped(), job.StopEvent());
+  BusyRetryFilter filter(budget);
+  const ScopedMessageFilter registration(&filter);
+  DispatchCaller call(budget);
+  work(call, job);
+}
+
+}  // namespace
+
+Win32OfficeAutomation::Win32OfficeAutomation(OfficeTimings timings) : timings_(timings) {}
+
+std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
+  std::shared_ptr<GatherJob>& last = last_[static_cast<int>(app)];
+  const std::shared_ptr<GatherJob> previous = last;
+  if (previous && !WaitPumpingMessages(previous->ExitedEvent(), Milliseconds(deadline))) return nullptr;
+  // A call made from a message served meanwhile may have started a worker of its own.
+  if (last != previous && last && !last->HasExited()) return nullptr;
+
+  auto job = std::make_shared<GatherJob>();
+  if (!job->Ready()) return nullptr;
+  try {
+    std::thread([job, work = std::move(work), busyRetry = timings_.busyRetry] {
+      job->SetThreadId(::GetCurrentThreadId());
+      try {
+        RunInApartment(*job, busyRetry, work);
+      } catch (...) {
+      }
+      job->Finish(AppState::GaveUp);  // no effect when the work finished
+      job->FinishLookup({});
+      job->MarkExited();
+    }).detach();
+  } catch (...) {  // no thread to be had
+    return nullptr;
+  }
+  last = job;
+
+  if (WaitPumpingMessages(job->FinishedEvent(), Milliseconds(deadline))) return job;
+  // Hung or busy past the deadline: no new call starts; the one under way is
+  // cancelled where that works, and abandoned if it still does not return.
+  job->Stop();
+  const DWORD worker = job->ThreadId();
+  if (worker != 0 && CanCancelCalls()) ::CoCancelCall(worker, 0);
+  WaitPumpingMessages(job->FinishedEvent(), Milliseconds(timings_.cancelGrace));
+  return job;
+}
+
+bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  bool ended = true;
+  for (const auto& job : last_) {
+    if (!job) continue;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    ended = WaitPumpingMessages(job->ExitedEvent(), Milliseconds(left)) && ended;
+  }
+  return ended;
+}
+
+AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {
+  try {
+    const auto job =
+        Run(app, timings_.gather, [app](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job); });
+    if (job) return job->Snapshot();
+  } catch (...) {
+  }
+  AppSnapshot none;
+  none.state = AppState::GaveUp;
+  return none;
+}
+
+OutlookLookup Win32OfficeAutomation::FindOutlookItem(const std::wstring& entryId) {
+  try {
+    const auto job = Run(OfficeApp::Outlook, timings_.lookup,
+                         [entryId](DispatchCaller& call, GatherJob& job) { LookUpOutlookItem(entryId, call, job); });
+    if (job) return job->Lookup();
+  } catch (...) {
+  }
+  return {};
+}
+
+}  // namespace valmora

@@ -1,0 +1,52 @@
+// Excel, Word and Outlook through their automation object models. Each call
+// runs on a worker thread of its own (a single-threaded apartment with its
+// own message filter), so the calling thread, a window's thread even inside
+// WM_QUERYENDSESSION, makes no COM call and keeps serving its windows while
+// it waits; an application that hangs is given up on at its deadline.
+// GaveUp also stands for an application that answers but whose collection
+// cannot be read: nothing is known of what is open, which is not the same as
+// nothing open.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "doclog/gather_job_win32.h"
+#include "doclog/office.h"
+
+namespace valmora {
+
+class DispatchCaller;
+
+struct OfficeTimings {
+  std::chrono::milliseconds gather{5000};      // per application and scan
+  std::chrono::milliseconds lookup{15000};     // may include starting Outlook
+  std::chrono::milliseconds busyRetry{1000};   // per call turned away as busy
+  std::chrono::milliseconds cancelGrace{500};  // for a cancelled call to come back
+};
+
+class Win32OfficeAutomation : public OfficeAutomation {
+ public:
+  explicit Win32OfficeAutomation(OfficeTimings timings = {});
+  AppSnapshot Gather(OfficeApp app) override;
+  OutlookLookup FindOutlookItem(const std::wstring& entryId) override;
+  // Results are handed over before the objects behind them are released;
+  // this waits, serving the thread's windows, until the workers of earlier
+  // calls have released theirs and ended. Worth a short wait before the
+  // process ends: an application keeps what a vanished client held until
+  // COM's garbage collection notices, minutes later. True when all ended.
+  bool WaitForWorkers(std::chrono::milliseconds limit);
+
+ private:
+  using Work = std::function<void(DispatchCaller& call, GatherJob& job)>;
+  // The job once it finished or was given up on; nullptr when none could run.
+  std::shared_ptr<GatherJob> Run(OfficeApp app, std::chrono::milliseconds deadline, Work work);
+
+  OfficeTimings timings_;
+  // Per application, the last worker: one still stuck in a call to a hung
+  // application is waited for, not joined by another.
+  std::shared_ptr<GatherJob> last_[3];
+};
+
+}  // namespace valmora
