@@ -8,6 +8,7 @@
 
 #include "app/resource.h"
 #include "doclog/locale_win32.h"
+#include "doclog/office_win32.h"
 #include "doclog/reopen.h"
 #include "doclog/scanner.h"
 #include "library/file_system_win32.h"
@@ -66,14 +67,6 @@ class Apartment {
 
  private:
   HRESULT result_;
-};
-
-// Stands in until the automation client is wired: every application reads
-// as not running, so scans write the log with what else it holds.
-class NoOffice final : public OfficeAutomation {
- public:
-  AppSnapshot Gather(OfficeApp) override { return {}; }
-  OutlookLookup FindOutlookItem(const std::wstring&) override { return {}; }
 };
 
 // Stands in until the open-file dialog is wired: as if cancelled.
@@ -152,7 +145,7 @@ int RunValmora(HINSTANCE instance) {
   Win32FileSystem fs;
   Win32Locale locale;
   Win32Clock clock;
-  NoOffice office;
+  Win32OfficeAutomation office;
   Win32Shell shell;
   Reopener reopener({office, state.strLogFile, fs, locale, window, messageBoxes, shell,
                      [](std::int32_t milliseconds) { Pause(milliseconds, true); }});
@@ -220,9 +213,17 @@ int RunValmora(HINSTANCE instance) {
 
   StartupServices services{[] { return std::make_unique<lib_clsMutex>(); },
                            window, registry, fs, locale, &scanner, &watch, &messageBoxes};
-  if (RunStartup(state, services) == StartupOutcome::Ended) return 0;
+  // Office keeps what a vanished client held for minutes: let the workers
+  // of the last scans release it before the process ends.
+  constexpr std::chrono::milliseconds kReleaseWait{2000};
+  if (RunStartup(state, services) == StartupOutcome::Ended) {
+    office.WaitForWorkers(kReleaseWait);
+    return 0;
+  }
   Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
-  return RunMessageLoop(window);
+  const int exitCode = RunMessageLoop(window);
+  office.WaitForWorkers(kReleaseWait);
+  return exitCode;
 }
 
 }  // namespace valmora

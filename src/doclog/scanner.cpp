@@ -1,6 +1,8 @@
 #include "doclog/scanner.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "doclog/log_line.h"
 
@@ -10,6 +12,7 @@ namespace {
 // What one scan collects besides the counts.
 struct ScanResult {
   EntryList entries;
+  std::vector<LineKind> notRead;  // kinds of the applications given up on
   ScanTally tally;
   std::wstring newItemNames;  // never saved, but changed
   std::wstring unsavedNames;  // saved before, changed since
@@ -71,6 +74,34 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
   }
 }
 
+// An overwrite carries the previous log's hand-added lines over, after the
+// Office entries, unless the caller keeps them itself. A log that is there
+// but cannot be read (locked) is left alone rather than lose those lines.
+bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
+  EntryList& entries = result.entries;
+  std::optional<std::vector<std::wstring>> previous;
+  if (log.Exists()) {
+    previous = log.ReadLines();
+    if (!previous) return false;
+  }
+  if (flags.pblnInShutdown) return log.MergeRewrite(entries);
+  if (previous) {
+    // An application given up on (hung, or busy past its time) reported
+    // nothing, which is not the same as nothing open: its entries stay.
+    for (const std::wstring& line : *previous) {
+      const LineKind kind = ClassifyLogLine(line, log.GetLocale());
+      const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
+      if (notRead && !entries.Contains(line)) entries.Add(line);
+    }
+    if (!flags.callerKeepsManualEntries) {
+      for (const std::wstring& line : *previous) {
+        if (ClassifyLogLine(line, log.GetLocale()) == LineKind::OtherEntry) entries.Add(line);
+      }
+    }
+  }
+  return log.Overwrite(dateLine, entries);
+}
+
 }  // namespace
 
 void Scanner::Go(const GoFlags& flags) {
@@ -94,10 +125,15 @@ void Scanner::Scan(const GoFlags& flags) {
   const std::wstring dateLine = FormatDateLine(services_.clock.Now(), locale);
 
   ScanResult result;
-  AddDocuments(services_.office.Gather(OfficeApp::Excel), result.tally.excel, result);
-  AddDocuments(services_.office.Gather(OfficeApp::Word), result.tally.word, result);
-  AddOutlookItems(services_.office.Gather(OfficeApp::Outlook), locale.DateSeparator(),
-                  result.tally.outlook, result);
+  const AppSnapshot excel = services_.office.Gather(OfficeApp::Excel);
+  AddDocuments(excel, result.tally.excel, result);
+  const AppSnapshot word = services_.office.Gather(OfficeApp::Word);
+  AddDocuments(word, result.tally.word, result);
+  const AppSnapshot outlook = services_.office.Gather(OfficeApp::Outlook);
+  AddOutlookItems(outlook, locale.DateSeparator(), result.tally.outlook, result);
+  if (excel.state == AppState::GaveUp) result.notRead.push_back(LineKind::ExcelEntry);
+  if (word.state == AppState::GaveUp) result.notRead.push_back(LineKind::WordEntry);
+  if (outlook.state == AppState::GaveUp) result.notRead.push_back(LineKind::OutlookEntry);
   tally_ = result.tally;
   state_.blnNewExcel = tally_.excel.hasNew;
   state_.blnNewWord = tally_.word.hasNew;
@@ -105,7 +141,7 @@ void Scanner::Scan(const GoFlags& flags) {
 
   view.SetListUnsavedEnabled(tally_.AnyUnsaved());
   OpenDocLog log(services_.logPath, services_.fs, locale);  // read afresh: the user may have edited it
-  WriteLog(log, flags, dateLine, result.entries);
+  WriteLog(log, flags, dateLine, result);
   if (state_.blnWatching) view.SetTrayTip(dateLine + L"\r\n" + ShortSummary(tally_));
   view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_));
 
@@ -116,24 +152,6 @@ void Scanner::Scan(const GoFlags& flags) {
   if (flags.pblnWatch && !state_.blnKeepShown) view.HideWindow();
   if (flags.pblnListUnsaved) services_.notices.ShowInfo(UnsavedList(result.unsavedNames), 10);
   view.SetScreenBusy(false);
-}
-
-// An overwrite carries the previous log's hand-added lines over, after the
-// Office entries, unless the caller keeps them itself. A log that is there
-// but cannot be read (locked) is left alone rather than lose those lines.
-bool Scanner::WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, EntryList& entries) {
-  std::optional<std::vector<std::wstring>> previous;
-  if (log.Exists()) {
-    previous = log.ReadLines();
-    if (!previous) return false;
-  }
-  if (flags.pblnInShutdown) return log.MergeRewrite(entries);
-  if (previous && !flags.callerKeepsManualEntries) {
-    for (const std::wstring& line : *previous) {
-      if (ClassifyLogLine(line, log.GetLocale()) == LineKind::OtherEntry) entries.Add(line);
-    }
-  }
-  return log.Overwrite(dateLine, entries);
 }
 
 void Scanner::InShutdown() {

@@ -34,7 +34,6 @@ class Scanner final : public DocumentScanner {
 
  private:
   void Scan(const GoFlags& flags);
-  bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, EntryList& entries);
 
   GoState& state_;
   ScannerServices services_;

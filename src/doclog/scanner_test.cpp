@@ -190,6 +190,15 @@ TEST_F(ScannerTest, OverwriteScansKeepHandAddedLinesUnlessTheCallerDoes) {
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|");
 }
 
+TEST_F(ScannerTest, AnApplicationGivenUpOnKeepsItsEntriesInTheLog) {
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\a.xlsx\r\nC:\\D\\b.xlsx\r\nC:\\D\\old.docx\r\nOutlook:00AA'x\r\n");
+  // Excel hung after its first workbook; Word answered; Outlook is not running.
+  office.apps[OfficeApp::Excel] = {AppState::GaveUp, {Doc(L"C:\\D\\a.xlsx")}, {}};
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\new.docx")});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\a.xlsx|C:\\D\\new.docx|C:\\D\\b.xlsx|");
+}
+
 TEST_F(ScannerTest, ALogThatCannotBeReadIsNotOverwritten) {
   WriteLog("01/12/2026 09:00\r\nC:\\Notes\\plan.txt\r\n");
   fs.failReads = true;
