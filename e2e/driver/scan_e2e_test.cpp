@@ -5,6 +5,9 @@
 
 #include "fake_office.h"
 #include "harness.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+#include "watch/logon.h"
 #include "mainwindow/control_ids.h"
 #include "msgbox/msgbox_ids.h"
 #include "shell_record.h"
@@ -119,6 +122,34 @@ TEST(ScanE2E, MoreThanAHundredWorkbooksLogAHundred) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 100);
   EXPECT_NE(log.find("book100.xlsx"), std::string::npos);
   EXPECT_EQ(log.find("book101.xlsx"), std::string::npos);
+}
+
+TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
+  valmora::Win32RegistryApi api;
+  TestFolder folder(L"scan_session_end");
+  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
+                         valmora::kRunKey, L"Valmora", true);
+  FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document2\n  Saved = false\n");
+  ASSERT_TRUE(word.Start());
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(folder.Log()).find("Report.docx") != std::string::npos; }));
+  ::DeleteFileW(folder.Log().c_str());
+
+  // Windows asks from another process and waits for the answer.
+  DWORD_PTR answer = 0;
+  std::thread session([&] { ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 120000, &answer); });
+  HWND warning = NextBox(valmora);
+  ASSERT_NE(warning, nullptr);
+  EXPECT_NE(Message(warning).find(L"new (never been saved) in Word."), std::wstring::npos);
+  EXPECT_EQ(ReadBytes(folder.Log()).substr(0, 21), "C:\\Data\\Report.docx\r\n") << "merged before the warning";
+  PressDialogButton(warning, msgbox::kCmdOk);
+  session.join();
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+  valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora");
 }
 
 class InteractiveScan : public ::testing::Test {
