@@ -14,15 +14,6 @@ namespace ids = valmora::ids;
 
 constexpr wchar_t kStandardBox[] = L"#32770";
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s) {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
-
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // The log without its first line (the time of the scan).

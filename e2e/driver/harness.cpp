@@ -7,7 +7,10 @@
 #include <iterator>
 #include <thread>
 
+#include "library/registry.h"
+#include "library/registry_win32.h"
 #include "library/unique_handle_win32.h"
+#include "watch/logon.h"
 
 namespace e2e {
 
@@ -68,6 +71,18 @@ std::vector<std::wstring> TestFolder::Files() const {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
   } while (::FindNextFileW(find.get(), &data));
   return names;
+}
+
+void Registrations::RegisterWatch(const TestFolder& folder) {
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
+                         valmora::kRunKey, L"Valmora", true);
+}
+
+void Registrations::Clear() {
+  valmora::Win32RegistryApi api;
+  valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora");
+  valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora");
 }
 
 Process::Process(const std::wstring& exe, const std::wstring& arguments) {
@@ -147,6 +162,15 @@ HWND FocusOf(HWND window) {
   info.cbSize = sizeof info;
   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
   return info.hwndFocus;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
 }
 
 std::wstring Text(HWND window) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,21 @@ class TestFolder {
 
  private:
   std::wstring path_;
+};
+
+// The logon registrations named after Valmora.exe: none at the start of a
+// test and none again at its end, whatever the test did.
+class Registrations {
+ public:
+  Registrations() { Clear(); }
+  ~Registrations() { Clear(); }
+  Registrations(const Registrations&) = delete;
+  Registrations& operator=(const Registrations&) = delete;
+  // As the watch toggle writes it: start-up then asks no question.
+  void RegisterWatch(const TestFolder& folder);
+
+ private:
+  static void Clear();
 };
 
 class Process {
@@ -59,6 +75,9 @@ class Dpi {
 
 // The control of a window's process that has the keyboard focus.
 HWND FocusOf(HWND window);
+
+// Polls done until it holds (true) or the bound has passed (false).
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s);
 
 std::wstring Text(HWND window);
 // The message text of a standard message box.

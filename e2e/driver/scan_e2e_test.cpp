@@ -5,9 +5,6 @@
 
 #include "fake_office.h"
 #include "harness.h"
-#include "library/registry.h"
-#include "library/registry_win32.h"
-#include "watch/logon.h"
 #include "mainwindow/control_ids.h"
 #include "msgbox/msgbox_ids.h"
 #include "shell_record.h"
@@ -17,15 +14,6 @@ namespace {
 
 namespace ids = valmora::ids;
 namespace msgbox = valmora::msgbox_ids;
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s) {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
 
 // The log's lines after the first, which holds the time of the scan.
 std::string AfterFirstLine(const std::string& log) {
@@ -125,10 +113,9 @@ TEST(ScanE2E, MoreThanAHundredWorkbooksLogAHundred) {
 }
 
 TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
-  valmora::Win32RegistryApi api;
+  Registrations registrations;
   TestFolder folder(L"scan_session_end");
-  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
-                         valmora::kRunKey, L"Valmora", true);
+  registrations.RegisterWatch(folder);
   FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document2\n  Saved = false\n");
   ASSERT_TRUE(word.Start());
   Process valmora(folder.Exe(), L"/watch=600");
@@ -149,7 +136,6 @@ TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
   ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
-  valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora");
 }
 
 class InteractiveScan : public ::testing::Test {

@@ -22,29 +22,6 @@ std::wstring RegistryValue(const wchar_t* key) {
   return valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, key, L"Valmora");
 }
 
-// Leaves no logon registration behind, whatever the test did.
-class CleanRegistrations {
- public:
-  CleanRegistrations() { Clean(); }
-  ~CleanRegistrations() { Clean(); }
-
- private:
-  static void Clean() {
-    valmora::Win32RegistryApi api;
-    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunKey, L"Valmora");
-    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora");
-  }
-};
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s) {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
-
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 
 // The icon's callback as the shell sends it: the newer form puts the event
@@ -62,13 +39,11 @@ FILETIME LastWrite(const std::wstring& path) {
 }
 
 TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
-  CleanRegistrations clean;
+  Registrations registrations;
   TestFolder folder(L"watch_ticks");
   folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Notes\\plan.txt\r\n");
   // Registered for watch mode, so start-up asks nothing.
-  valmora::Win32RegistryApi api;
-  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
-                         valmora::kRunKey, L"Valmora", true);
+  registrations.RegisterWatch(folder);
   Process valmora(folder.Exe(), L"/watch=2");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
@@ -98,11 +73,9 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
 }
 
 TEST(WatchE2E, TheIconsMenuOffersRestore) {
-  CleanRegistrations clean;
+  Registrations registrations;
   TestFolder folder(L"watch_menu");
-  valmora::Win32RegistryApi api;
-  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
-                         valmora::kRunKey, L"Valmora", true);
+  registrations.RegisterWatch(folder);
   Process valmora(folder.Exe(), L"/watch=600");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
@@ -124,7 +97,7 @@ TEST(WatchE2E, TheIconsMenuOffersRestore) {
 }
 
 TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
-  CleanRegistrations clean;
+  Registrations registrations;
   TestFolder folder(L"toggles");
   Process valmora(folder.Exe(), L"");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
@@ -167,7 +140,7 @@ TEST(WatchE2E, TenStartsAtOnceLeaveOneInstance) {
 }
 
 TEST(WatchE2E, TheEndOfTheSessionSavesTheListInWatchModeOnly) {
-  CleanRegistrations clean;
+  Registrations registrations;
   {
     TestFolder folder(L"session_interactive");
     Process valmora(folder.Exe(), L"");
@@ -181,9 +154,7 @@ TEST(WatchE2E, TheEndOfTheSessionSavesTheListInWatchModeOnly) {
     EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"Valmora.exe"});  // no scan, no log
   }
   TestFolder folder(L"session_watch");
-  valmora::Win32RegistryApi api;
-  valmora::WriteRegValue(api, valmora::WatchRunCommand(folder.Path(), L"Valmora"), valmora::kHkeyCurrentUser,
-                         valmora::kRunKey, L"Valmora", true);
+  registrations.RegisterWatch(folder);
   Process valmora(folder.Exe(), L"/watch=600");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);

@@ -7,19 +7,11 @@
 
 #include "library/unique_handle_win32.h"
 #include "record_format.h"
+#include "library/module_path_win32.h"
 #include "startup/command_line.h"
 
 namespace {
 
-std::wstring ModulePath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 std::wstring ShowCommand() {
   STARTUPINFOW startup{};
@@ -62,5 +54,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   request.target = shell_recorder::RequestFromArguments(valmora::ArgumentsAfterProgram(::GetCommandLineW()));
   request.show = ShowCommand();
   request.started = CreationTime();
-  return Append(shell_recorder::RecordPathFor(ModulePath()), shell_recorder::FormatRecordLine(request)) ? 0 : 1;
+  return Append(shell_recorder::RecordPathFor(valmora::ModulePath()), shell_recorder::FormatRecordLine(request)) ? 0 : 1;
 }

@@ -11,7 +11,9 @@
 #include "doclog/office_win32.h"
 #include "doclog/reopen.h"
 #include "doclog/scanner.h"
+#include "library/com_win32.h"
 #include "library/file_system_win32.h"
+#include "library/module_path_win32.h"
 #include "library/pause.h"
 #include "library/registry_win32.h"
 #include "library/shell_win32.h"
@@ -36,16 +38,6 @@ namespace {
 // scan still sees their documents.
 constexpr DWORD kShutdownLevel = 0x3FF;
 
-std::wstring ModulePath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);  // long paths
-  }
-}
-
 void SplitModulePath(MainState& state) {
   const std::wstring path = ModulePath();
   const std::size_t slash = path.find_last_of(L"\\/");
@@ -54,20 +46,6 @@ void SplitModulePath(MainState& state) {
   const std::size_t dot = name.rfind(L'.');
   state.exeBaseName = dot == std::wstring::npos ? name : name.substr(0, dot);
 }
-
-// The UI thread's apartment, for the shell and everything COM it uses.
-class Apartment {
- public:
-  Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~Apartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-  Apartment(const Apartment&) = delete;
-  Apartment& operator=(const Apartment&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 // Stands in until the open-file dialog is wired: as if cancelled.
 class NoFileDialog final : public OpenFileDialog {
@@ -122,7 +100,8 @@ int RunMessageLoop(frmMain& window) {
 }  // namespace
 
 int RunValmora(HINSTANCE instance) {
-  Apartment apartment;
+  // The UI thread's apartment, for the shell and everything COM it uses.
+  const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   ::SetProcessShutdownParameters(kShutdownLevel, 0);
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;

@@ -41,6 +41,8 @@ class Bstr {
   BSTR get() const { return value_; }
   // nullptr only when allocation failed (a null BSTR would read as "").
   bool Allocated() const { return value_ != nullptr; }
+  // Hands ownership to a VARIANT or a caller.
+  BSTR Detach() { return std::exchange(value_, nullptr); }
 
  private:
   BSTR value_ = nullptr;
@@ -56,6 +58,7 @@ class ComApartment {
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
   bool Joined() const { return SUCCEEDED(result_); }
+  HRESULT Result() const { return result_; }
 
  private:
   HRESULT result_;

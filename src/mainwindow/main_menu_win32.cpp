@@ -38,13 +38,13 @@ constexpr MenuSpec kAllMenus[] = {kMenuBar[0], kMenuBar[1], kSysTray[0]};
 UniqueMenu BuildMenu(std::span<const MenuSpec> menus) {
   UniqueMenu bar(::CreateMenu());
   if (!bar) return bar;
-  for (const MenuSpec& spec : menus) {
+  for (const MenuSpec& menu : menus) {
     UniqueMenu popup(::CreatePopupMenu());
     if (!popup) return UniqueMenu();
-    for (const MenuEntry& entry : spec.entries) {
+    for (const MenuEntry& entry : menu.entries) {
       if (!::AppendMenuW(popup.get(), MF_STRING, static_cast<UINT_PTR>(entry.id), entry.caption)) return UniqueMenu();
     }
-    if (!::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), spec.caption)) {
+    if (!::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), menu.caption)) {
       return UniqueMenu();
     }
     static_cast<void>(popup.release());  // the bar owns it now
@@ -59,8 +59,8 @@ UniqueMenu CreateMainMenuBar() { return BuildMenu(kMenuBar); }
 UniqueMenu CreateSysTrayMenu() { return BuildMenu(kSysTray); }
 
 std::optional<MainCommand> MenuCommand(int id) {
-  for (const MenuSpec& spec : kAllMenus) {
-    for (const MenuEntry& entry : spec.entries) {
+  for (const MenuSpec& menu : kAllMenus) {
+    for (const MenuEntry& entry : menu.entries) {
       if (entry.id == id) return entry.command;
     }
   }

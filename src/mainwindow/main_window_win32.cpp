@@ -257,11 +257,11 @@ void frmMain::OnCommand(WPARAM wParam, LPARAM lParam) {
 
   std::optional<MainCommand> command;
   if (HWND control = reinterpret_cast<HWND>(lParam)) {
-    const ControlSpec* spec = FindControl(id);
+    const ControlSpec* layout = FindControl(id);
     // BN_CLICKED and STN_CLICKED are both 0. A disabled control can still be
     // sent a click message; it must not run its command.
-    if (!spec || code != BN_CLICKED || !::IsWindowEnabled(control)) return;
-    command = spec->command;
+    if (!layout || code != BN_CLICKED || !::IsWindowEnabled(control)) return;
+    command = layout->command;
   } else if (code == 0) {  // a menu entry
     const UINT state = ::GetMenuState(::GetMenu(hwnd_), static_cast<UINT>(id), MF_BYCOMMAND);
     const bool grayed = state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
