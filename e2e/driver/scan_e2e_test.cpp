@@ -138,6 +138,33 @@ TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
+TEST(ScanE2E, ATickDuringANoticeIsSkippedNotNested) {
+  Registrations registrations;
+  TestFolder folder(L"scan_tick_skipped");
+  registrations.RegisterWatch(folder);
+  FakeOffice word(L"Word", "[Word]\ndocument Document2\n  Saved = false\n");
+  ASSERT_TRUE(word.Start());
+  Process valmora(folder.Exe(), L"/watch=1");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  // Its never-saved notice stays up for 10 seconds. A click that lands
+  // while a tick scans finds the button locked: press again, as a user would.
+  HWND notice = nullptr;
+  for (int i = 0; i < 10 && !notice; ++i) {
+    PressDialogButton(main, ids::kCmdGetCurr);
+    notice = valmora.WaitForWindow(msgbox::kWindowClass, 2s);
+  }
+  ASSERT_NE(notice, nullptr);
+  ::DeleteFileW(folder.Log().c_str());
+  std::this_thread::sleep_for(3s);  // three ticks: each would rewrite the log if it ran
+  EXPECT_EQ(::GetFileAttributesW(folder.Log().c_str()), INVALID_FILE_ATTRIBUTES);
+  PressDialogButton(notice, msgbox::kCmdOk);
+  EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(folder.Log().c_str()) != INVALID_FILE_ATTRIBUTES; }))
+      << "the ticks go on once the notice has closed";
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
 class InteractiveScan : public ::testing::Test {
  protected:
   void StartValmora() {
