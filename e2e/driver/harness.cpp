@@ -1,6 +1,8 @@
 #include "harness.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <oleauto.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,27 @@
 #include "watch/logon.h"
 
 namespace e2e {
+namespace {
+
+// The first use of COM in a fresh prefix waits for Wine's RPC service to come
+// up, which can take many seconds: pay that once, before any test, rather
+// than inside whichever test scans first.
+class ComWarmUp : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+    CLSID clsid;
+    if (SUCCEEDED(::CLSIDFromProgID(L"Excel.Application", &clsid))) {
+      IUnknown* running = nullptr;
+      if (SUCCEEDED(::GetActiveObject(clsid, nullptr, &running))) running->Release();
+    }
+    ::CoUninitialize();
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const kComWarmUp = ::testing::AddGlobalTestEnvironment(new ComWarmUp);
+
+}  // namespace
 
 std::wstring EnvOr(const wchar_t* name, const wchar_t* fallback) {
   wchar_t buffer[32768];

@@ -47,13 +47,13 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
   Process valmora(folder.Exe(), L"/watch=2");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !Visible(main); })) << "the first tick hides the window";
+  EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }, 60s)) << "the first tick hides the window";
 
   const FILETIME before = LastWrite(folder.Log());
   EXPECT_TRUE(WaitUntil([&] {
     const FILETIME now = LastWrite(folder.Log());
     return ::CompareFileTime(&before, &now) < 0;
-  }));
+  }, 60s));
   const std::string log = ReadBytes(folder.Log());
   EXPECT_NE(log.find("\r\nC:\\Notes\\plan.txt\r\n"), std::string::npos) << log;  // kept by every tick
 
@@ -62,7 +62,7 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
   ASSERT_TRUE(WaitUntil([&] { return Visible(main); }));
   std::this_thread::sleep_for(5s);  // two ticks and more
   EXPECT_TRUE(Visible(main)) << "brought back by the user, it stays";
-  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)).substr(0, 17), L"Currently open:  ");
+  EXPECT_TRUE(WaitUntil([&] { return Text(::GetDlgItem(main, ids::kLblMsg1)).starts_with(L"Currently open:  "); }));
 
   ::PostMessageW(main, WM_CLOSE, 0, 0);  // the close box hides it again
   EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }));
