@@ -1,15 +1,17 @@
 // Shows Valmora's small dialogs and starts processes through the real
 // Windows implementations, for the e2e tests.
-//   dialogs_probe.exe inputbox OUT PROMPT DEFAULT   OUT: the text returned
-//   dialogs_probe.exe openfile OUT                  OUT: the path returned
-//   dialogs_probe.exe start OUT COMMANDLINE         OUT: "started" or "failed: <reason>"
-//   dialogs_probe.exe about OUT                     OUT: one line per link opened
-//   dialogs_probe.exe showstate OUT                 OUT: how it was asked to show its window
+//   dialogs_probe.exe inputbox OUT PROMPT DEFAULT [TIMES]  OUT: a line per text returned
+//   dialogs_probe.exe openfile OUT                         OUT: the path returned
+//   dialogs_probe.exe start OUT COMMANDLINE                OUT: "started" or "failed: <reason>"
+//   dialogs_probe.exe about OUT [TIMES]                    OUT: a line per link opened, "closed"
+//   dialogs_probe.exe showstate OUT                        OUT: how it was asked to show its window
+// TIMES shows the box that many times, one after the other, to save starts.
 // OUT is UTF-8. The owner is a window titled "Valmora", as the program's is.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -44,6 +46,10 @@ class RecordingShell final : public valmora::Shell {
   std::wstring path_;
 };
 
+int Times(const std::vector<std::wstring>& args, std::size_t at) {
+  return args.size() > at ? std::max(1, _wtoi(args[at].c_str())) : 1;
+}
+
 HWND CreateOwner(HINSTANCE instance) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -74,9 +80,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND main = CreateOwner(instance);
   int status = 0;
 
-  if (command == L"inputbox" && args.size() == 4) {
+  if (command == L"inputbox" && args.size() >= 4) {
     valmora::Win32InputBox box(instance, main);
-    Write(out, box.Ask(args[2], L"Valmora", args[3]));
+    Write(out, L"");
+    for (int i = Times(args, 4); i > 0; --i) Write(out, box.Ask(args[2], L"Valmora", args[3]) + L"\n", true);
   } else if (command == L"openfile") {
     valmora::Win32OpenFileDialog dialog(main);
     Write(out, dialog.Choose(valmora::kManualAddTitle, valmora::FileFilter(L"All types", L"*")));
@@ -94,10 +101,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RecordingShell shell(out);
     Write(out, L"");
     HICON icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    valmora::ShowAboutBox(main, shell, L"Valmora", valmora::ProgramVersionText(), valmora::kCompany,
-                          valmora::kHomeHost, valmora::kSupportEmail, L"Valmora Enquiry", icon);
+    for (int i = Times(args, 2); i > 0; --i) {
+      valmora::ShowAboutBox(main, shell, L"Valmora", valmora::ProgramVersionText(), valmora::kCompany,
+                            valmora::kHomeHost, valmora::kSupportEmail, L"Valmora Enquiry", icon);
+      Write(out, L"closed\n", true);
+    }
     if (icon) ::DestroyIcon(icon);
-    Write(out, L"closed\n", true);
   } else {
     status = 2;
   }

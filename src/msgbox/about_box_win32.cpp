@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "library/dialog_dpi_win32.h"
 #include "library/unique_handle_win32.h"
@@ -61,12 +62,12 @@ bool IsLink(int id) { return id == ids::kHlkHome || id == ids::kHlkEmail; }
 
 // The pixels a label's text takes in the box's font.
 SIZE TextSize(const frmAbout& f, HWND label) {
-  wchar_t text[256] = L"";
-  const int length = ::GetWindowTextW(label, text, 256);
+  std::vector<wchar_t> text(static_cast<std::size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
+  const int length = ::GetWindowTextW(label, text.data(), static_cast<int>(text.size()));
   HDC dc = ::GetDC(f.hwnd);
   const HGDIOBJ old = ::SelectObject(dc, f.font.get());
   SIZE size{0, 0};
-  ::GetTextExtentPoint32W(dc, text, length, &size);
+  ::GetTextExtentPoint32W(dc, text.data(), length, &size);
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc, &metrics);
   ::SelectObject(dc, old);
