@@ -1,7 +1,7 @@
 // Shows Valmora's small dialogs and starts processes through the real
 // Windows implementations, for the e2e tests.
 //   dialogs_probe.exe inputbox OUT PROMPT DEFAULT [TIMES]  OUT: a line per text returned
-//   dialogs_probe.exe openfile OUT                         OUT: the path returned
+//   dialogs_probe.exe openfile OUT [TIMES]                 OUT: a line per path returned
 //   dialogs_probe.exe start OUT COMMANDLINE                OUT: "started" or "failed: <reason>"
 //   dialogs_probe.exe about OUT [TIMES]                    OUT: a line per link opened, "closed"
 //   dialogs_probe.exe showstate OUT                        OUT: how it was asked to show its window
@@ -86,7 +86,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (int i = Times(args, 4); i > 0; --i) Write(out, box.Ask(args[2], L"Valmora", args[3]) + L"\n", true);
   } else if (command == L"openfile") {
     valmora::Win32OpenFileDialog dialog(main);
-    Write(out, dialog.Choose(valmora::kManualAddTitle, valmora::FileFilter(L"All types", L"*")));
+    Write(out, L"");
+    for (int i = Times(args, 2); i > 0; --i) {
+      Write(out, dialog.Choose(valmora::kManualAddTitle, valmora::FileFilter(L"All types", L"*")) + L"\n", true);
+    }
   } else if (command == L"start" && args.size() == 3) {
     valmora::Win32ProcessStarter starter;
     const auto reason = starter.Start(args[2]);

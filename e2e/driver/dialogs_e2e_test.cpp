@@ -122,21 +122,36 @@ std::wstring Selection(HWND edit) {
   return std::to_wstring(LOWORD(both)) + L"-" + std::to_wstring(HIWORD(both));
 }
 
-TEST(DialogsE2E, InputBoxIsPrefilledSelectedAndReturnsWhatIsTyped) {
-  Probe probe(L"input_typed", L"inputbox", L"Command \"old.exe /x\"");
-  HWND box = probe.Window(input::kWindowClass);
+void ExpectInputBoxLaidOut(HWND box, DWORD dpi) {
+  RECT client;
+  ::GetClientRect(box, &client);
+  EXPECT_EQ(client.right, ::MulDiv(6120, static_cast<int>(dpi), 1440));
+  ExpectNothingClipped(box, {input::kLblPrompt, input::kTxtInput, input::kCmdOk, input::kCmdCancel});
+  Screenshot(box, L"inputbox_" + std::to_wstring(dpi) + L"dpi");
+}
+
+TEST(DialogsE2E, InputBoxIsPrefilledSelectedAndReturnsWhatIsTypedOrALongLineWhole) {
+  std::wstring longLine = L"C:\\Tools\\run.exe";
+  for (int i = 0; i < 40; ++i) longLine += L" --argument-" + std::to_wstring(i);
+  Probe probe(L"input_typed", L"inputbox", L"Command " + Quoted(longLine) + L" 2");
+  HWND box = probe.NextWindow(input::kWindowClass, nullptr);
   ASSERT_NE(box, nullptr);
   HWND edit = ::GetDlgItem(box, input::kTxtInput);
   EXPECT_EQ(Text(box), L"Valmora");
   EXPECT_EQ(Text(::GetDlgItem(box, input::kLblPrompt)), L"Command");
-  EXPECT_EQ(Text(edit), L"old.exe /x");
+  EXPECT_EQ(Text(edit), longLine);
   EXPECT_EQ(FocusOf(box), edit);
-  EXPECT_EQ(Selection(edit), L"0-10");  // typing replaces the default
+  EXPECT_EQ(Selection(edit), L"0-" + std::to_wstring(longLine.size()));  // typing replaces the default
   EXPECT_TRUE(::GetWindowLongW(edit, GWL_STYLE) & ES_AUTOHSCROLL);
+  ExpectInputBoxLaidOut(box, 96);
   Type(box, L"  n\u00e9w \u65b0.exe ");
   Key(box, VK_RETURN);
+
+  box = probe.NextWindow(input::kWindowClass, box);
+  ASSERT_NE(box, nullptr);
+  AltKey(box, L'o');  // the OK button's access key
   EXPECT_EQ(probe.WaitForExit(), 0u);
-  EXPECT_EQ(probe.Out(), L"  n\u00e9w \u65b0.exe \n");  // as entered, blanks and all
+  EXPECT_EQ(probe.Out(), L"  n\u00e9w \u65b0.exe \n" + longLine + L"\n");  // as entered, blanks and all
 }
 
 TEST(DialogsE2E, InputBoxCancelledAnyWayReturnsNothing) {
@@ -166,42 +181,26 @@ TEST(DialogsE2E, InputBoxCancelledAnyWayReturnsNothing) {
   EXPECT_EQ(probe.Out(), L"\n\n\n\n\n");
 }
 
-TEST(DialogsE2E, InputBoxTakesALongLineWhole) {
-  std::wstring longLine = L"C:\\Tools\\run.exe";
-  for (int i = 0; i < 40; ++i) longLine += L" --argument-" + std::to_wstring(i);
-  Probe probe(L"input_long", L"inputbox", L"Command " + Quoted(longLine));
+TEST(DialogsE2E, InputBoxLaidOutAt144Dpi) {
+  Dpi setting(144);
+  Probe probe(L"input_dpi", L"inputbox", L"Command \"C:\\Scripts\\nightly backup.cmd\"");
   HWND box = probe.Window(input::kWindowClass);
   ASSERT_NE(box, nullptr);
-  AltKey(box, L'o');  // the OK button's access key
+  ExpectInputBoxLaidOut(box, 144);
+  Press(::GetDlgItem(box, input::kCmdOk));
   EXPECT_EQ(probe.WaitForExit(), 0u);
-  EXPECT_EQ(probe.Out(), longLine + L"\n");
-}
-
-TEST(DialogsE2E, InputBoxLaidOutAtTheScreensDpi) {
-  for (DWORD dpi : {96u, 144u}) {
-    Dpi setting(dpi);
-    Probe probe(L"input_dpi", L"inputbox", L"Command \"C:\\Scripts\\nightly backup.cmd\"");
-    HWND box = probe.Window(input::kWindowClass);
-    ASSERT_NE(box, nullptr);
-    RECT client;
-    ::GetClientRect(box, &client);
-    EXPECT_EQ(client.right, ::MulDiv(6120, static_cast<int>(dpi), 1440));
-    ExpectNothingClipped(box, {input::kLblPrompt, input::kTxtInput, input::kCmdOk, input::kCmdCancel});
-    Screenshot(box, L"inputbox_" + std::to_wstring(dpi) + L"dpi");
-    Press(::GetDlgItem(box, input::kCmdOk));
-    EXPECT_EQ(probe.WaitForExit(), 0u);
-  }
 }
 
 // ---- the open-file dialog
 
-HWND FileDialog(const Probe& probe) {
-  HWND dialog = probe.Window(L"#32770");
-  for (int i = 0; dialog && i < 100 && Text(dialog) != valmora::kManualAddTitle; ++i) {
+// The next open-file dialog of the run, once the one before has gone.
+HWND FileDialog(const Probe& probe, HWND previous) {
+  for (int i = 0; i < 200; ++i) {
+    HWND dialog = probe.NextWindow(L"#32770", previous);
+    if (dialog && Text(dialog) == valmora::kManualAddTitle) return dialog;
     std::this_thread::sleep_for(50ms);
-    dialog = probe.Window(L"#32770");
   }
-  return dialog;
+  return nullptr;
 }
 
 BOOL CALLBACK FindFileNameEdit(HWND child, LPARAM lParam) {
@@ -224,51 +223,45 @@ void ChooseInDialog(HWND dialog, const std::wstring& path) {
   PressDialogButton(dialog, IDOK);
 }
 
-TEST(DialogsE2E, OpenFileDialogReturnsTheChosenFile) {
-  Probe probe(L"open_file", L"openfile");
-  const std::wstring file = probe.Folder().Path() + L"\\notes \u00e9\u65b0.txt";
-  probe.Folder().WriteFile(L"notes \u00e9\u65b0.txt", "hello");
-  HWND dialog = FileDialog(probe);
-  ASSERT_NE(dialog, nullptr);
-  ChooseInDialog(dialog, file);
-  EXPECT_EQ(probe.WaitForExit(), 0u);
-  EXPECT_EQ(probe.Out(), file);
+// A file whose full path is `length` characters long, made with \\?\ since
+// the path is longer than the old limits.
+std::wstring CreateFileWithPathOf(const std::wstring& base, std::size_t length) {
+  std::wstring folder = base;
+  const std::wstring name = L"\\a folder with a rather long name ";
+  for (int i = 0; folder.size() + name.size() + 3 + 10 < length; ++i) {
+    folder += name + std::to_wstring(i);
+    if (!::CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) ADD_FAILURE() << ::GetLastError();
+  }
+  std::wstring file = folder + L"\\";
+  file += std::wstring(length - file.size() - 4, L'f') + L".txt";
+  HANDLE handle = ::CreateFileW((L"\\\\?\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) ADD_FAILURE() << ::GetLastError();
+  ::CloseHandle(handle);
+  return file;
 }
 
-TEST(DialogsE2E, OpenFileDialogCancelledReturnsNothing) {
-  Probe probe(L"open_cancel", L"openfile");
-  HWND dialog = FileDialog(probe);
+// Three dialogs in one run: a file with a Unicode name; a path longer than
+// the 256 characters the old dialog buffer held (Wine's own dialog overflows
+// a MAX_PATH buffer of its own at 260, so the path stays below that); Cancel.
+TEST(DialogsE2E, OpenFileDialogReturnsTheChosenFileOfAnyLengthOrNothing) {
+  Probe probe(L"open_file", L"openfile", L"3");
+  const std::wstring file = probe.Folder().Path() + L"\\notes \u00e9\u65b0.txt";
+  probe.Folder().WriteFile(L"notes \u00e9\u65b0.txt", "hello");
+  const std::wstring longFile = CreateFileWithPathOf(probe.Folder().Path(), 258);
+  ASSERT_EQ(longFile.size(), 258u);
+
+  HWND dialog = FileDialog(probe, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  ChooseInDialog(dialog, file);
+  dialog = FileDialog(probe, dialog);
+  ASSERT_NE(dialog, nullptr);
+  ChooseInDialog(dialog, longFile);
+  dialog = FileDialog(probe, dialog);
   ASSERT_NE(dialog, nullptr);
   Screenshot(dialog, L"openfile_dialog");
   PressDialogButton(dialog, IDCANCEL);
   EXPECT_EQ(probe.WaitForExit(), 0u);
-  EXPECT_EQ(probe.Out(), L"");
-}
-
-// Longer than the 256 characters the old dialog buffer held. (Wine's own
-// dialog overflows a MAX_PATH buffer of its own at 260, so the test stays below.)
-TEST(DialogsE2E, OpenFileDialogChoosesAPathLongerThan255Characters) {
-  Probe probe(L"open_long", L"openfile");
-  constexpr std::size_t kLength = 258;
-  std::wstring folder = probe.Folder().Path();
-  const std::wstring name = L"\\a folder with a rather long name ";
-  for (int i = 0; folder.size() + name.size() + 3 + 10 < kLength; ++i) {
-    folder += name + std::to_wstring(i);
-    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) << ::GetLastError();
-  }
-  std::wstring file = folder + L"\\";
-  file += std::wstring(kLength - file.size() - 4, L'f') + L".txt";
-  ASSERT_EQ(file.size(), kLength);
-  {
-    HANDLE handle = ::CreateFileW((L"\\\\?\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << ::GetLastError();
-    ::CloseHandle(handle);
-  }
-  HWND dialog = FileDialog(probe);
-  ASSERT_NE(dialog, nullptr);
-  ChooseInDialog(dialog, file);
-  EXPECT_EQ(probe.WaitForExit(), 0u);
-  EXPECT_EQ(probe.Out(), file);
+  EXPECT_EQ(probe.Out(), file + L"\n" + longFile + L"\n\n");
 }
 
 // ---- process start
@@ -308,6 +301,16 @@ void ClickLink(HWND link) {
   std::this_thread::sleep_for(300ms);
 }
 
+void ExpectAboutBoxLaidOut(HWND box, DWORD dpi) {
+  RECT client;
+  ::GetClientRect(box, &client);
+  EXPECT_EQ(client.right, ::MulDiv(5250, static_cast<int>(dpi), 1440));
+  EXPECT_EQ(client.bottom, ::MulDiv(3375, static_cast<int>(dpi), 1440));
+  ExpectNothingClipped(box, {about::kImgIcon, about::kLblVersion, about::kLblCopyright, about::kLabel1,
+                             about::kHlkHome, about::kLabel2, about::kHlkEmail, about::kCmdOk});
+  Screenshot(box, L"about_" + std::to_wstring(dpi) + L"dpi");
+}
+
 TEST(DialogsE2E, AboutBoxShowsTheProgramAndOpensItsLinks) {
   Probe probe(L"about_links", L"about");
   HWND box = probe.Window(about::kWindowClass);
@@ -323,6 +326,7 @@ TEST(DialogsE2E, AboutBoxShowsTheProgramAndOpensItsLinks) {
   EXPECT_EQ(Text(item(about::kCmdOk)), L"&Ok");
   EXPECT_NE(::SendMessageW(item(about::kImgIcon), STM_GETICON, 0, 0), 0);
   EXPECT_EQ(FocusOf(box), item(about::kCmdOk));
+  ExpectAboutBoxLaidOut(box, 96);
 
   ClickLink(item(about::kHlkHome));
   EXPECT_EQ(::GetDlgCtrlID(FocusOf(box)), about::kHlkHome);  // a click takes the focus
@@ -353,22 +357,14 @@ TEST(DialogsE2E, AboutBoxClosesWithEscTheCloseBoxAndItsAccessKey) {
   EXPECT_EQ(probe.Out(), L"closed\nclosed\nclosed\n");  // and nothing opened
 }
 
-TEST(DialogsE2E, AboutBoxLaidOutAtTheScreensDpi) {
-  for (DWORD dpi : {96u, 144u}) {
-    Dpi setting(dpi);
-    Probe probe(L"about_dpi", L"about");
-    HWND box = probe.Window(about::kWindowClass);
-    ASSERT_NE(box, nullptr);
-    RECT client;
-    ::GetClientRect(box, &client);
-    EXPECT_EQ(client.right, ::MulDiv(5250, static_cast<int>(dpi), 1440));
-    EXPECT_EQ(client.bottom, ::MulDiv(3375, static_cast<int>(dpi), 1440));
-    ExpectNothingClipped(box, {about::kImgIcon, about::kLblVersion, about::kLblCopyright, about::kLabel1,
-                               about::kHlkHome, about::kLabel2, about::kHlkEmail, about::kCmdOk});
-    Screenshot(box, L"about_" + std::to_wstring(dpi) + L"dpi");
-    Press(::GetDlgItem(box, about::kCmdOk));
-    EXPECT_EQ(probe.WaitForExit(), 0u);
-  }
+TEST(DialogsE2E, AboutBoxLaidOutAt144Dpi) {
+  Dpi setting(144);
+  Probe probe(L"about_dpi", L"about");
+  HWND box = probe.Window(about::kWindowClass);
+  ASSERT_NE(box, nullptr);
+  ExpectAboutBoxLaidOut(box, 144);
+  Press(::GetDlgItem(box, about::kCmdOk));
+  EXPECT_EQ(probe.WaitForExit(), 0u);
 }
 
 TEST(DialogsE2E, ValmoraExeStatesItsVersion) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "library/dialog_dpi_win32.h"
+#include "library/modal_dialog_win32.h"
 #include "library/unique_handle_win32.h"
 #include "mainwindow/input_box_ids.h"
 

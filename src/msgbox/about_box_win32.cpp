@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "library/dialog_dpi_win32.h"
+#include "library/modal_dialog_win32.h"
 #include "library/unique_handle_win32.h"
 #include "msgbox/about_ids.h"
 #include "msgbox/about_links.h"
@@ -29,7 +29,7 @@ struct Placement {
   TwipRect rect;
 };
 
-// The layout in twips; labels grow downwards when the font is taller.
+// The layout in twips; labels grow when the font needs more room.
 constexpr Placement kLayout[] = {
     {ids::kImgIcon, {105, 120, 480, 480}},      {ids::kLblVersion, {795, 180, 4215, 285}},
     {ids::kLblCopyright, {795, 1110, 4215, 285}}, {ids::kLabel1, {240, 1935, 465, 225}},
@@ -76,7 +76,16 @@ SIZE TextSize(const frmAbout& f, HWND label) {
   return size;
 }
 
-bool IsLabel(int id) { return id == ids::kLblVersion || id == ids::kLblCopyright || id == ids::kLabel1 || id == ids::kLabel2; }
+bool IsLabel(int id) {
+  return id == ids::kLblVersion || id == ids::kLblCopyright || id == ids::kLabel1 || id == ids::kLabel2;
+}
+
+// How far a label may grow to the right: "Web:" and "Email:" up to the
+// links, the others up to the right margin.
+long RightLimit(int id) {
+  constexpr long kLinkLeft = 825, kGap = 30, kMargin = 105;
+  return id == ids::kLabel1 || id == ids::kLabel2 ? kLinkLeft - kGap : kClientWidth - kMargin;
+}
 
 // The caller's icon drawn afresh at this size: from its resource when it
 // came from one, else scaled.
@@ -93,11 +102,12 @@ void LayOut(frmAbout& f) {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(f.font.get()), TRUE);
     int width = Px(f, p.rect.width), height = Px(f, p.rect.height);
     if (IsLabel(p.id) || IsLink(p.id)) {
-      // A font larger than the design's grows a label rather than cut it
-      // ("Web:" and "Email:" have room up to the links).
+      // A font larger than the design's grows a label rather than cut it.
       const SIZE text = TextSize(f, control);
       height = std::max<int>(height, text.cy);
-      if (IsLabel(p.id)) width = std::max<int>(width, text.cx);
+      if (IsLabel(p.id)) {
+        width = std::min(std::max<int>(width, text.cx), Px(f, RightLimit(p.id) - p.rect.left));
+      }
     }
     ::SetWindowPos(control, nullptr, Px(f, p.rect.left), Px(f, p.rect.top), width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,4 +1,4 @@
-#include "library/dialog_dpi_win32.h"
+#include "library/modal_dialog_win32.h"
 
 #include <algorithm>
 
