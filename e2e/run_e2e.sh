@@ -47,10 +47,6 @@ fi
 export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)
 export VALMORA_SHOTS=$(winepath -w "$shots" 2>/dev/null)
 export VALMORA_PROBE=$(winepath -w "$probe" 2>/dev/null)
-# The dialogs probe, when the build names one.
-if [ -n "${DIALOGS_PROBE:-}" ]; then
-  export VALMORA_DIALOGS_PROBE=$(winepath -w "$DIALOGS_PROBE" 2>/dev/null)
-fi
 export WINEPATH=
 status=0
 wine "$driver" --gtest_color=no || status=$?

@@ -87,12 +87,21 @@ class Dpi {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
+// Beside the message box probe, where the build puts it (VALMORA_DIALOGS_PROBE
+// names another).
+std::wstring DialogsProbeExe() {
+  const std::wstring named = EnvOr(L"VALMORA_DIALOGS_PROBE", L"");
+  if (!named.empty()) return named;
+  const std::wstring msgboxProbe = EnvOr(L"VALMORA_PROBE", L"");
+  return msgboxProbe.substr(0, msgboxProbe.find_last_of(L'\\') + 1) + L"dialogs_probe.exe";
+}
+
 // One probe run in a folder of its own; what it returned lands in Out().
 class Probe {
  public:
   Probe(const std::wstring& name, const std::wstring& command, const std::wstring& arguments = L"")
       : folder_(name), out_(folder_.Path() + L"\\out.txt") {
-    process_ = std::make_unique<Process>(EnvOr(L"VALMORA_DIALOGS_PROBE", L""),
+    process_ = std::make_unique<Process>(DialogsProbeExe(),
                                          command + L" " + Quoted(out_) + (arguments.empty() ? L"" : L" " + arguments));
   }
   const TestFolder& Folder() const { return folder_; }
@@ -267,7 +276,7 @@ TEST(DialogsE2E, OpenFileDialogReturnsTheChosenFileOfAnyLengthOrNothing) {
 // ---- process start
 
 TEST(DialogsE2E, StartsAProgramMinimisedOrSaysWhyNot) {
-  const std::wstring probeExe = EnvOr(L"VALMORA_DIALOGS_PROBE", L"");
+  const std::wstring probeExe = DialogsProbeExe();
   TestFolder folder(L"start_state");
   const std::wstring state = folder.Path() + L"\\state.txt";
   const std::wstring started = Quoted(probeExe) + L" showstate " + Quoted(state);
