@@ -19,8 +19,16 @@
 #include "library/shell_win32.h"
 #include "library/unique_handle_win32.h"
 #include "mainwindow/commands.h"
+#include "mainwindow/external_command.h"
+#include "mainwindow/input_box_win32.h"
+#include "mainwindow/open_file_dialog_win32.h"
+#include "mainwindow/process_starter_win32.h"
+#include "mainwindow/settings_store.h"
 #include "mainwindow/main_window_win32.h"
 #include "mainwindow/standard_question_win32.h"
+#include "msgbox/about_box_win32.h"
+#include "msgbox/about_links.h"
+#include "msgbox/file_version_win32.h"
 #include "msgbox/message_boxes.h"
 #include "msgbox/msgbox_window_win32.h"
 #include "startup/command_line.h"
@@ -46,12 +54,6 @@ void SplitModulePath(MainState& state) {
   const std::size_t dot = name.rfind(L'.');
   state.exeBaseName = dot == std::wstring::npos ? name : name.substr(0, dot);
 }
-
-// Stands in until the open-file dialog is wired: as if cancelled.
-class NoFileDialog final : public OpenFileDialog {
- public:
-  std::wstring Choose(const std::wstring&, const std::wstring&) override { return {}; }
-};
 
 // What watch mode does with the main window.
 class MainWatchWindow final : public WatchWindow {
@@ -140,14 +142,26 @@ int RunValmora(HINSTANCE instance) {
   LogonToggles toggles({state.blnLoading, state.blnCmdLineMode, state, window, logon, watch, scanner});
 
   Win32StandardQuestion standardQuestion(hwnd);
-  NoFileDialog fileDialog;
+  Win32OpenFileDialog fileDialog(hwnd);
+  RegistrySettingsStore settings(registry);
+  Win32InputBox inputBox(instance, hwnd);
+  Win32ProcessStarter processes;
+  ExternalCommand externalCommand({settings, inputBox, standardQuestion, processes, messageBoxes,
+                                   [hwnd] { ::SetForegroundWindow(hwnd); }});
+  UniqueIcon aboutIcon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON, 32, 32, 0)));
   MainWindowCommands commands({state, scanner, state.strLogFile, fs, locale, window, standardQuestion, fileDialog,
-                               shell, state.exeBaseName, [&](MainCommand command, bool) {
+                               shell, state.exeBaseName, [&](MainCommand command, bool shiftDown) {
                                  switch (command) {
                                    case MainCommand::WatchMode: toggles.WatchModeClicked(); break;
                                    case MainCommand::ReopenOnRestart: toggles.ReopenOnRestartClicked(); break;
                                    case MainCommand::PopupRestore: watch.Restore(); break;
-                                   default: break;  // the external command and About come later
+                                   case MainCommand::ExecuteCmd: externalCommand.Clicked(shiftDown); break;
+                                   case MainCommand::HelpAbout:
+                                     ShowAboutBox(hwnd, shell, state.exeBaseName, ProgramVersionText(), kCompany,
+                                                  kHomeHost, kSupportEmail, state.exeBaseName + L" Enquiry",
+                                                  aboutIcon.get());
+                                     break;
+                                   default: break;
                                  }
                                }});
   window.SetCommands(&commands);

@@ -1,0 +1,174 @@
+// The File and Help menus, the external command and the badge of the real
+// Valmora.exe, with the shell recorder standing in for other programs.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "harness.h"
+#include "library/registry.h"
+#include "library/registry_win32.h"
+#include "mainwindow/commands.h"
+#include "mainwindow/control_ids.h"
+#include "mainwindow/input_box_ids.h"
+#include "msgbox/about_ids.h"
+#include "msgbox/msgbox_ids.h"
+#include "shell_record.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::ids;
+namespace about = valmora::about_ids;
+namespace input = valmora::input_box_ids;
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Valmora\\Settings";
+
+void Menu(HWND main, int id) { ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// The newest window of the class that is not `seen`, once there is one.
+HWND NewWindow(const Process& process, const wchar_t* className, HWND seen = nullptr) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    found = process.WaitForWindow(className, 100ms);
+    return found && found != seen;
+  });
+  return found != seen ? found : nullptr;
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM lParam) {
+  wchar_t name[32];
+  if (::GetClassNameW(child, name, 32) && _wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(child)) {
+    *reinterpret_cast<HWND*>(lParam) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void SetText(HWND window, const std::wstring& text) {
+  DWORD_PTR unused = 0;
+  ::SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &unused);
+}
+
+std::wstring StoredCommand() {
+  valmora::Win32RegistryApi api;
+  return valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd");
+}
+
+class MenusE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    valmora::Win32RegistryApi api;
+    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd");
+    valmora_ = std::make_unique<Process>(folder_.Exe(), L"");
+    main_ = valmora_->WaitForWindow(ids::kMainWindowClass);
+    ASSERT_NE(main_, nullptr);
+  }
+  void TearDown() override {
+    valmora::Win32RegistryApi api;
+    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd");
+    if (main_) PressDialogButton(main_, ids::kCmdExit);
+    EXPECT_EQ(valmora_->WaitForExit(30s), 0u);
+  }
+  std::string Log() const { return ReadBytes(folder_.Log()); }
+
+  ShellRecord record_;
+  TestFolder folder_{L"menus"};
+  std::unique_ptr<Process> valmora_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
+  folder_.WriteFile(L"notes.txt", "x");
+  folder_.WriteFile(L"report.docx", "x");
+  const std::string notes = Narrow(folder_.Path()) + "\\notes.txt\r\n";
+  HWND dialog = nullptr;
+  for (const wchar_t* chosen : {L"notes.txt", L"report.docx", L""}) {
+    Menu(main_, ids::kMnuFileManualAdd);
+    dialog = NewWindow(*valmora_, L"#32770", dialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(dialog), valmora::kManualAddTitle);
+    std::this_thread::sleep_for(500ms);  // let the dialog fill itself before it is typed into
+    if (*chosen) {
+      HWND edit = nullptr;
+      ::EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+      ASSERT_NE(edit, nullptr);
+      SetText(edit, folder_.Path() + L"\\" + chosen);
+      PressDialogButton(dialog, IDOK);
+    } else {
+      PressDialogButton(dialog, IDCANCEL);  // still rescans
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    // Rescanned every time: the hand-added file stays, once; the Word file
+    // chosen by hand is dropped, as it is no hand-added file.
+    EXPECT_TRUE(WaitUntil([&] {
+      const std::string log = Log();
+      const std::size_t first = log.find("\r\n");
+      return first != std::string::npos && log.substr(first + 2) == notes + "\r\n";
+    })) << Log();
+  }
+}
+
+TEST_F(MenusE2E, OpenLogHandsTheLogToTheShellWhenThereIsOne) {
+  Menu(main_, ids::kMnuFileOpenLog);
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(record_.ReadWhenQuiet().empty());
+  folder_.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n");
+  Menu(main_, ids::kMnuFileOpenLog);
+  EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{folder_.Log(), ShowCommand(SW_SHOWNORMAL)}}));
+}
+
+TEST_F(MenusE2E, TheExternalCommandIsAskedForStoredTrimmedAndStarted) {
+  PressDialogButton(main_, ids::kCmdExecuteCmd);
+  HWND box = NewWindow(*valmora_, input::kWindowClass);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(box, input::kTxtInput)), L"");  // nothing stored yet
+  const std::wstring command = L"\"" + ShellRecord::RecorderExe() + L"\" nightly backup";
+  SetText(::GetDlgItem(box, input::kTxtInput), L"  " + command + L" ");
+  PressDialogButton(box, input::kCmdOk);
+  const std::wstring minimised = ShowCommand(SW_SHOWMINIMIZED);
+  EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{L"nightly backup ", minimised}}));
+  EXPECT_EQ(StoredCommand(), command);
+
+  record_.Clear();
+  PressDialogButton(main_, ids::kCmdExecuteCmd);  // stored: runs at once
+  EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{L"nightly backup", minimised}}));
+}
+
+TEST_F(MenusE2E, ACommandThatCannotStartIsReported) {
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, L"C:\\No\\such\\program.exe", valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd",
+                         true);
+  PressDialogButton(main_, ids::kCmdExecuteCmd);
+  HWND warning = NewWindow(*valmora_, valmora::msgbox_ids::kWindowClass);
+  ASSERT_NE(warning, nullptr);
+  const std::wstring text = Text(::GetDlgItem(warning, valmora::msgbox_ids::kTxtMessage));
+  EXPECT_TRUE(text.starts_with(L"The command could not be started:\r\nC:\\No\\such\\program.exe\r\n")) << text;
+  Screenshot(warning, L"command_not_started");
+  PressDialogButton(warning, valmora::msgbox_ids::kCmdOk);
+}
+
+TEST_F(MenusE2E, AboutHelpAndTheBadge) {
+  Menu(main_, ids::kMnuHelpAbout);
+  HWND box = NewWindow(*valmora_, about::kWindowClass);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(box), L"About Valmora");
+  EXPECT_EQ(Text(::GetDlgItem(box, about::kLblVersion)), L"Valmora  v1.16");
+  Screenshot(box, L"about_from_valmora");
+  PressDialogButton(box, about::kCmdOk);
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+
+  Menu(main_, ids::kMnuHelpHelp);
+  HWND help = NewWindow(*valmora_, L"#32770");
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(MessageBoxText(help).starts_with(L"Commandline:   Valmora  [options]\r\n"));
+  PressDialogButton(help, IDOK);
+
+  PressDialogButton(main_, ids::kImgCopyright);
+  EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{L"http://www.corvellan.example", ShowCommand(SW_SHOWNORMAL)}}));
+}
+
+}  // namespace
+}  // namespace e2e
