@@ -17,7 +17,10 @@ start_demo_office() {
   reg_path=$(printf '%s' "$server_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
   template=$(<e2e/fake_office/fake_office.reg.in)
   printf '%s\n' "${template//@FAKE_OFFICE_EXE@/"$reg_path"}" >"$demo_folder/fake_office.reg"
-  wine regedit /S "$(winepath -w "$demo_folder/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1
+  if ! wine regedit /S "$(winepath -w "$demo_folder/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1; then
+    echo "Could not register the stand-in Office server in $WINEPREFIX." >&2
+    return 1
+  fi
 
   # The saved workbooks and documents exist, as they would; never overwritten.
   local documents=() path
