@@ -1,0 +1,55 @@
+# The stand-in Office applications of `run.sh --demo` (sourced by run.sh).
+# They are the e2e tier's fake server (e2e/fake_office/README.md) with a
+# sample scenario, registered in the run's own prefix.
+
+demo_pids=()
+
+# start_demo_office FOLDER: puts Valmora.exe and the server in FOLDER (inside
+# the prefix), registers the server, writes the scenario where each
+# application reads it, starts Excel, Word and Outlook and waits until they
+# are ready. Sets demo_folder.
+start_demo_office() {
+  demo_folder=$1
+  local build=build/mingw server_win reg_path template app
+  mkdir -p "$demo_folder"
+  cp "$build/src/app/Valmora.exe" "$build/e2e/fake_office.exe" "$demo_folder/"
+  server_win=$(winepath -w "$demo_folder/fake_office.exe" 2>/dev/null)
+  reg_path=$(printf '%s' "$server_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
+  template=$(<e2e/fake_office/fake_office.reg.in)
+  printf '%s\n' "${template//@FAKE_OFFICE_EXE@/"$reg_path"}" >"$demo_folder/fake_office.reg"
+  if ! wine regedit /S "$(winepath -w "$demo_folder/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1; then
+    echo "Could not register the stand-in Office server in $WINEPREFIX." >&2
+    return 1
+  fi
+
+  # The saved workbooks and documents exist, as they would; never overwritten.
+  local documents=() path
+  mapfile -t documents < <(sed -n 's/^\(workbook\|document\) \([A-Za-z]:\\.*\)$/\2/p' e2e/fake_office/demo.scenario)
+  while IFS= read -r path || [ -n "$path" ]; do  # winepath ends its last line without a newline
+    mkdir -p "$(dirname "$path")"
+    [ -e "$path" ] || : >"$path"
+  done < <(winepath -u "${documents[@]}" 2>/dev/null)
+
+  for app in Excel Word Outlook; do
+    rm -f "$demo_folder/$app.ready" "$demo_folder/$app.counts" "$demo_folder/$app.log"
+    cp e2e/fake_office/demo.scenario "$demo_folder/$app.scenario"
+    wine "$demo_folder/fake_office.exe" --app "$app" >/dev/null 2>&1 &
+    demo_pids+=($!)
+  done
+  for app in Excel Word Outlook; do
+    for _ in $(seq 300); do [ -s "$demo_folder/$app.ready" ] && break; sleep 0.1; done
+    if [ ! -s "$demo_folder/$app.ready" ]; then
+      echo "The stand-in $app did not get ready; its log:" >&2
+      cat "$demo_folder/$app.log" >&2 2>/dev/null || true
+      return 1
+    fi
+  done
+  echo "Stand-in Excel, Word and Outlook are running with e2e/fake_office/demo.scenario; they stop when Valmora ends."
+}
+
+stop_demo_office() {
+  [ ${#demo_pids[@]} -gt 0 ] || return 0
+  kill "${demo_pids[@]}" 2>/dev/null || true
+  wait "${demo_pids[@]}" 2>/dev/null || true
+  demo_pids=()
+}
