@@ -55,4 +55,25 @@ void RunModal(HWND window, HWND owner, const bool& done) {
   ::DestroyWindow(window);
 }
 
+bool RegisterDialogWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (::GetClassInfoExW(instance, className, &wc)) return true;
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className;
+  return ::RegisterClassExW(&wc) != 0;
+}
+
+void MoveToSuggestedRect(HWND window, SIZE client, UINT dpi, const RECT& suggested) {
+  RECT rect{0, 0, client.cx, client.cy};
+  ::AdjustWindowRectExForDpi(&rect, static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+  ::SetWindowPos(window, nullptr, suggested.left, suggested.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace valmora

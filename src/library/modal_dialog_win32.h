@@ -21,6 +21,14 @@ RECT OwnerWorkArea(HWND owner);
 // the work area, kept inside it.
 void SizeAndCentre(HWND window, int clientWidth, int clientHeight, const RECT& work);
 
+// Registers a dialog-like window class once: arrow pointer, face-coloured
+// background. True when the class exists.
+bool RegisterDialogWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc);
+
+// WM_DPICHANGED: the window takes the place Windows suggests, sized for a
+// client area of that many pixels at the new DPI.
+void MoveToSuggestedRect(HWND window, SIZE client, UINT dpi, const RECT& suggested);
+
 // Shows the window modally until done is set: the owner disabled meanwhile,
 // Tab, Enter, Esc and access keys through the dialog manager. Then enables
 // the owner (first, so activation returns to it) and destroys the window.

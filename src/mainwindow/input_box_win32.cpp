@@ -161,32 +161,13 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED: {
       b->dpi = HIWORD(wParam);
-      const SIZE client = LayOut(*b);
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      RECT rect{0, 0, client.cx, client.cy};
-      ::AdjustWindowRectExForDpi(&rect, kStyle, FALSE, static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE)),
-                                 b->dpi);
-      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, rect.right - rect.left, rect.bottom - rect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(hwnd, LayOut(*b), b->dpi, *reinterpret_cast<const RECT*>(lParam));
       return 0;
     }
     default:
       break;
   }
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-bool RegisterBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (::GetClassInfoExW(instance, ids::kWindowClass, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = BoxProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = ids::kWindowClass;
-  return ::RegisterClassExW(&wc) != 0;
 }
 
 HWND AddControl(const Box& b, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle = 0) {
@@ -198,7 +179,7 @@ HWND AddControl(const Box& b, int id, const wchar_t* className, const wchar_t* t
 
 std::wstring Win32InputBox::Ask(const std::wstring& prompt, const std::wstring& title,
                                 const std::wstring& defaultText) {
-  if (!RegisterBoxClass(instance_)) return {};
+  if (!RegisterDialogWindowClass(instance_, ids::kWindowClass, BoxProc)) return {};
   Box b;
   b.prompt = prompt;
   HWND owner = owner_ && ::IsWindow(owner_) ? owner_ : nullptr;

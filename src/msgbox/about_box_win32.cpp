@@ -191,31 +191,14 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
       f->dpi = HIWORD(wParam);
       LayOut(*f);
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      RECT rect{0, 0, Px(*f, kClientWidth), Px(*f, kClientHeight)};
-      ::AdjustWindowRectExForDpi(&rect, kStyle, FALSE, static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE)),
-                                 f->dpi);
-      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, rect.right - rect.left, rect.bottom - rect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(hwnd, {Px(*f, kClientWidth), Px(*f, kClientHeight)}, f->dpi,
+                          *reinterpret_cast<const RECT*>(lParam));
       return 0;
     }
     default:
       break;
   }
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-bool RegisterAboutClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (::GetClassInfoExW(instance, ids::kWindowClass, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AboutProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = ids::kWindowClass;
-  return ::RegisterClassExW(&wc) != 0;
 }
 
 HWND AddControl(const frmAbout& f, int id, const wchar_t* className, const std::wstring& text, DWORD style) {
@@ -240,7 +223,7 @@ void ShowAboutBox(HWND owner, Shell& shell, const std::wstring& pstrName, const 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (!RegisterAboutClass(instance)) return;
+  if (!RegisterDialogWindowClass(instance, ids::kWindowClass, AboutProc)) return;
 
   frmAbout f;
   f.shell = &shell;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "library/modal_dialog_win32.h"
 #include "library/process_window_win32.h"
 #include "library/unique_handle_win32.h"
 #include "msgbox/msgbox_ids.h"
@@ -265,26 +266,13 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-bool RegisterDialogClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (::GetClassInfoExW(instance, ids::kWindowClass, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DialogProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = ids::kWindowClass;
-  return ::RegisterClassExW(&wc) != 0;
-}
-
 }  // namespace
 
 frmMsgBox::frmMsgBox(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {}
 
 void frmMsgBox::ShowModal(const std::wstring& request, bool presetAnswer,
                           const std::function<void(bool answer)>& closed) {
-  if (!RegisterDialogClass(instance_)) return;
+  if (!RegisterDialogWindowClass(instance_, ids::kWindowClass, DialogProc)) return;
   Dialog d;
   d.owner = owner_ && ::IsWindow(owner_) ? owner_ : nullptr;
   d.request = request;
