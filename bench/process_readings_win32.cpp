@@ -45,8 +45,7 @@ struct WindowCount {
   DWORD count;
 };
 
-BOOL CALLBACK CountChild(HWND window, LPARAM lParam) {
-  (void)window;
+BOOL CALLBACK CountChild(HWND, LPARAM lParam) {
   ++reinterpret_cast<WindowCount*>(lParam)->count;
   return TRUE;
 }
