@@ -45,8 +45,7 @@ struct WindowCount {
   DWORD count;
 };
 
-BOOL CALLBACK CountChild(HWND window, LPARAM lParam) {
-  (void)window;
+BOOL CALLBACK CountChild(HWND, LPARAM lParam) {
   ++reinterpret_cast<WindowCount*>(lParam)->count;
   return TRUE;
 }
@@ -69,7 +68,8 @@ CpuTime CpuOf(HANDLE process) {
   FILETIME created, exited, kernel, user;
   if (::GetProcessTimes(process, &created, &exited, &kernel, &user)) cpu.process = Seconds(kernel) + Seconds(user);
   const DWORD processId = ::GetProcessId(process);
-  const valmora::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));  // INVALID_HANDLE_VALUE on failure
+  // UniqueFile: the snapshot fails with INVALID_HANDLE_VALUE.
+  const valmora::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   if (!snapshot || !::Thread32First(snapshot.get(), &entry)) return cpu;

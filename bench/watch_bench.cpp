@@ -1,14 +1,18 @@
 // What watch mode costs while it waits and whether it grows as it ticks:
 // the CPU time of an idle watch run against a plain message loop (idle_window.exe)
 // over the same minute, and the handles, GUI objects and memory of a run
-// ticking every second after 10 ticks against after 200. Run by run_bench.sh.
+// ticking every second after 10 ticks against after 200, its memory's growth
+// against that of a bare COM client (com_attach_loop.exe) ticking beside it.
+// Run by run_bench.sh.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "fake_office.h"
@@ -28,8 +32,12 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kIdleMinute = 60s;
 constexpr int kEarlyTicks = 10;
-constexpr int kMiddleTicks = 100;  // shown too: growth that goes on, or warming up that stopped
-constexpr int kLateTicks = 200;
+
+// 200, or VALMORA_WATCH_TICKS for a longer soak.
+int LateTicks() {
+  const int ticks = _wtoi(EnvOr(L"VALMORA_WATCH_TICKS", L"200").c_str());
+  return ticks >= 4 * kEarlyTicks ? ticks : 200;
+}
 
 // Registered for watch mode, so start-up asks nothing; gone afterwards.
 class WatchRegistration {
@@ -133,13 +141,15 @@ TEST(WatchBench, IdleCpuAgainstAPlainMessageLoop) {
   const CpuTime baselineEnd = CpuOf(baselineHandle.get());
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
 
-  const auto print = [&](const char* source, double valmoraCpu, double baselineCpu) {
+  const auto print = [&](const char* source, double valmoraCpu, double baselineCpu, bool counts) {
     std::printf("watch idle CPU over %.0f s (%s): valmora %.2f s, baseline %.2f s, ratio %s\n", wall, source,
-                valmoraCpu, baselineCpu, Ratio(valmoraCpu, baselineCpu).c_str());
+                valmoraCpu, baselineCpu, counts ? Ratio(valmoraCpu, baselineCpu).c_str() : "n/a");
   };
-  print("process times", valmoraEnd.process - valmoraStart.process, baselineEnd.process - baselineStart.process);
-  NoteWine("which does not count another process's CPU time in its process times");
-  print("its threads' times", valmoraEnd.threads - valmoraStart.threads, baselineEnd.threads - baselineStart.threads);
+  print("process times", valmoraEnd.process - valmoraStart.process, baselineEnd.process - baselineStart.process,
+        WineVersion() == nullptr);
+  NoteWine("which does not count another process's CPU time in its process times; its threads' times do");
+  print("its threads' times", valmoraEnd.threads - valmoraStart.threads, baselineEnd.threads - baselineStart.threads,
+        true);
   std::printf("         since start: valmora process %.2f s, threads %.2f s; baseline process %.2f s, threads %.2f s\n",
               valmoraEnd.process, valmoraEnd.threads, baselineEnd.process, baselineEnd.threads);
   if (valmoraEnd.threads == valmoraStart.threads && baselineEnd.threads == baselineStart.threads)
@@ -172,18 +182,21 @@ Resources Settled(HANDLE process) {
   return least;
 }
 
-void PrintGrowth(const char* what, double early, double middle, double late, const char* unit) {
+// The middle reading tells growth that goes on from warming up that stopped.
+void PrintGrowth(const char* what, int lateTicks, double early, double middle, double late, const char* unit) {
   std::printf("watch growth %-13s after %d/%d/%d ticks %8.0f%s %8.0f%s %8.0f%s, ratio %d/%d %s\n", what, kEarlyTicks,
-              kMiddleTicks, kLateTicks, early, unit, middle, unit, late, unit, kLateTicks, kEarlyTicks,
+              lateTicks / 2, lateTicks, early, unit, middle, unit, late, unit, lateTicks, kEarlyTicks,
               Ratio(late, early).c_str());
 }
 
 TEST(WatchBench, HandlesObjectsAndMemoryAfterTwoHundredTicksAgainstTen) {
   // Something for every tick to scan: each application answers.
-  FakeOffice excel(L"Excel", "[Excel]\nworkbook C:\\Data\\Budget.xlsx\n  Saved = false\nworkbook C:\\Data\\Plan.xlsx\n");
+  FakeOffice excel(L"Excel",
+                   "[Excel]\nworkbook C:\\Data\\Budget.xlsx\n  Saved = false\nworkbook C:\\Data\\Plan.xlsx\n");
   FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document1\n  Saved = false\n");
   FakeOffice outlook(L"Outlook",
-                     "[Outlook]\ninspector\n  EntryID = 00AB12\n  Subject = Lunch\n  CreationTime = 2026-05-12 09:30\n");
+                     "[Outlook]\ninspector\n  EntryID = 00AB12\n  Subject = Lunch\n"
+                     "  CreationTime = 2026-05-12 09:30\n");
   ASSERT_TRUE(excel.Start() && word.Start() && outlook.Start());
   TestFolder folder(L"bench_watch_growth");
   WatchRegistration registration(folder);
@@ -193,39 +206,61 @@ TEST(WatchBench, HandlesObjectsAndMemoryAfterTwoHundredTicksAgainstTen) {
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, 30s)) << "the first tick hides the window";
   const auto handle = Open(valmora.Id());
   ASSERT_TRUE(handle);
+  // Ticking beside it: the COM attaches of a tick and nothing else.
+  Process comClient(BenchFolder() + L"\\com_attach_loop.exe", L"");
+  const auto clientHandle = Open(comClient.Id());
+  ASSERT_TRUE(clientHandle);
 
-  // A tick is a rewrite of the log; a tick Xvfb dropped is simply not counted.
+  // A tick is a rewrite of the log; a tick Xvfb dropped is not counted, two
+  // while the readings are taken count as one.
   ULONGLONG seen = LastWrite(folder.Log());
+  const int lateTicks = LateTicks();
   int ticks = 0;
-  Resources early, middle;
+  Resources early, middle, clientEarly, clientMiddle;
   const auto start = Clock::now();
-  while (ticks < kLateTicks) {
+  while (ticks < lateTicks) {
     seen = NextWrite(folder.Log(), seen, 30s);
     ASSERT_NE(seen, 0u) << "no tick for 30 s after " << ticks;
     ++ticks;
     if (ticks == kEarlyTicks) {
       early = Settled(handle.get());
+      clientEarly = Settled(clientHandle.get());
       excel.ResetCounts();
     }
-    if (ticks == kMiddleTicks) middle = Settled(handle.get());
+    if (ticks == lateTicks / 2) {
+      middle = Settled(handle.get());
+      clientMiddle = Settled(clientHandle.get());
+    }
   }
   const Resources late = Settled(handle.get());
+  const Resources clientLate = Settled(clientHandle.get());
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   long excelCalls = 0;
   for (const auto& [member, count] : excel.Counts().members) excelCalls += count.names + count.invokes;
 
-  std::printf("watch growth over %d ticks in %.0f s; the fake Excel answered %.1f calls per tick\n", kLateTicks,
-              seconds, static_cast<double>(excelCalls) / (kLateTicks - kEarlyTicks));
+  std::printf("watch growth over %d ticks in %.0f s; the fake Excel answered %.1f calls per tick\n", lateTicks,
+              seconds, static_cast<double>(excelCalls) / (lateTicks - kEarlyTicks));
   NoteWine("which gives 0 for another process's handles, GDI and USER objects and shows its handle table's size");
-  PrintGrowth("handles", early.handles, middle.handles, late.handles, "");
-  PrintGrowth("handle table", early.handleTable, middle.handleTable, late.handleTable, "");
-  PrintGrowth("threads", early.threads, middle.threads, late.threads, "");
-  PrintGrowth("GDI objects", early.gdiObjects, middle.gdiObjects, late.gdiObjects, "");
-  PrintGrowth("USER objects", early.userObjects, middle.userObjects, late.userObjects, "");
-  PrintGrowth("windows", early.windows, middle.windows, late.windows, "");
-  PrintGrowth("private bytes", early.privateBytes / 1024.0, middle.privateBytes / 1024.0, late.privateBytes / 1024.0,
-              " KB");
-  PrintGrowth("working set", early.workingSet / 1024.0, middle.workingSet / 1024.0, late.workingSet / 1024.0, " KB");
+  PrintGrowth("handles", lateTicks, early.handles, middle.handles, late.handles, "");
+  PrintGrowth("handle table", lateTicks, early.handleTable, middle.handleTable, late.handleTable, "");
+  PrintGrowth("threads", lateTicks, early.threads, middle.threads, late.threads, "");
+  PrintGrowth("GDI objects", lateTicks, early.gdiObjects, middle.gdiObjects, late.gdiObjects, "");
+  PrintGrowth("USER objects", lateTicks, early.userObjects, middle.userObjects, late.userObjects, "");
+  PrintGrowth("windows", lateTicks, early.windows, middle.windows, late.windows, "");
+  PrintGrowth("private bytes", lateTicks, early.privateBytes / 1024.0, middle.privateBytes / 1024.0,
+              late.privateBytes / 1024.0, " KB");
+  PrintGrowth("working set", lateTicks, early.workingSet / 1024.0, middle.workingSet / 1024.0,
+              late.workingSet / 1024.0, " KB");
+  std::printf("baseline: a bare COM client attaching to the same applications every second\n");
+  PrintGrowth("private bytes", lateTicks, clientEarly.privateBytes / 1024.0, clientMiddle.privateBytes / 1024.0,
+              clientLate.privateBytes / 1024.0, " KB");
+  PrintGrowth("threads", lateTicks, clientEarly.threads, clientMiddle.threads, clientLate.threads, "");
+  const double grown = (static_cast<double>(late.privateBytes) - early.privateBytes) / 1024;
+  const double clientGrown = (static_cast<double>(clientLate.privateBytes) - clientEarly.privateBytes) / 1024;
+  std::printf("watch growth of private bytes from %d to %d ticks: valmora %+.0f KB, baseline %+.0f KB, ratio %s\n",
+              kEarlyTicks, lateTicks, grown, clientGrown, Ratio(grown, clientGrown).c_str());
+  if (late.threads != early.threads || clientLate.threads != clientEarly.threads)
+    std::printf("         a thread that came or went moved private bytes by its stack\n");
   std::fflush(stdout);
   EXPECT_GT(excelCalls, 0) << "the ticks scanned";
 
