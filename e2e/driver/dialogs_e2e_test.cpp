@@ -18,13 +18,6 @@ namespace {
 namespace input = valmora::input_box_ids;
 namespace about = valmora::about_ids;
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
-}
-
 // A window turns visible a moment before its first control takes the focus.
 HWND Ready(HWND window) {
   for (int i = 0; window && i < 100 && !::IsChild(window, FocusOf(window)); ++i) std::this_thread::sleep_for(20ms);
@@ -66,24 +59,6 @@ void ExpectNothingClipped(HWND window, std::initializer_list<int> ids) {
     EXPECT_GT(rect.bottom - rect.top, 0) << id;
   }
 }
-
-// Wine takes the screen's DPI from the registry when a process starts.
-class Dpi {
- public:
-  explicit Dpi(DWORD dpi) { Set(dpi); }
-  ~Dpi() { Set(96); }
-
- private:
-  static void Set(DWORD dpi) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS) {
-      return;
-    }
-    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    ::RegCloseKey(key);
-  }
-};
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
