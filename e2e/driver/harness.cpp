@@ -227,6 +227,25 @@ bool IsPressed(HWND toggle) {
   return state == BST_CHECKED;
 }
 
+namespace {
+constexpr wchar_t kInternational[] = L"Control Panel\\International";
+}  // namespace
+
+LocaleOverride::LocaleOverride(const wchar_t* name, const std::wstring& value) : name_(name) {
+  valmora::Win32RegistryApi api;
+  old_ = valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, kInternational, name);
+  valmora::WriteRegValue(api, value, valmora::kHkeyCurrentUser, kInternational, name_, true);
+}
+
+LocaleOverride::~LocaleOverride() {
+  valmora::Win32RegistryApi api;
+  if (old_.empty()) {
+    valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, kInternational, name_);
+  } else {
+    valmora::WriteRegValue(api, old_, valmora::kHkeyCurrentUser, kInternational, name_, true);
+  }
+}
+
 void Screenshot(HWND window, const std::wstring& name) {
   const std::wstring folder = EnvOr(L"VALMORA_SHOTS", L"");
   if (folder.empty()) return;

@@ -73,6 +73,20 @@ class Dpi {
   static void Set(DWORD dpi);
 };
 
+// A per-user locale setting (a value under Control Panel\International)
+// changed for the processes started while it lives, and put back after it.
+class LocaleOverride {
+ public:
+  LocaleOverride(const wchar_t* name, const std::wstring& value);
+  ~LocaleOverride();
+  LocaleOverride(const LocaleOverride&) = delete;
+  LocaleOverride& operator=(const LocaleOverride&) = delete;
+
+ private:
+  std::wstring name_;
+  std::wstring old_;
+};
+
 // The control of a window's process that has the keyboard focus.
 HWND FocusOf(HWND window);
 

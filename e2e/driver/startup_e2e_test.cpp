@@ -81,28 +81,6 @@ TEST(Startup, LogOutsideTheCodePageIsReadAsUtf8) {
             L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
 }
 
-// A per-user locale setting changed for one test and put back after it.
-class LocaleOverride {
- public:
-  LocaleOverride(const wchar_t* name, const std::wstring& value)
-      : name_(name), old_(valmora::ReadRegValue(api_, valmora::kHkeyCurrentUser, kInternational, name)) {
-    valmora::WriteRegValue(api_, value, valmora::kHkeyCurrentUser, kInternational, name_, true);
-  }
-  ~LocaleOverride() {
-    if (old_.empty()) {
-      valmora::DeleteRegEntry(api_, valmora::kHkeyCurrentUser, kInternational, name_);
-    } else {
-      valmora::WriteRegValue(api_, old_, valmora::kHkeyCurrentUser, kInternational, name_, true);
-    }
-  }
-
- private:
-  static constexpr wchar_t kInternational[] = L"Control Panel\\International";
-  valmora::Win32RegistryApi api_;
-  std::wstring name_;
-  std::wstring old_;
-};
-
 // Editors save UTF-8 without a BOM. The date line is shown as read, so a
 // PM designator outside the code page shows whether the bytes were decoded
 // right: read as ANSI it would not parse as a date and would count as Other.

@@ -5,10 +5,12 @@
 #include <memory>
 #include <thread>
 
+#include "fake_office.h"
 #include "harness.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
 #include "mainwindow/control_ids.h"
+#include "notification_area.h"
 #include "watch/logon.h"
 #include "watch/tray_icon_win32.h"
 
@@ -92,6 +94,60 @@ TEST(WatchE2E, TheIconsMenuOffersRestore) {
     std::this_thread::sleep_for(200ms);
   }
   EXPECT_TRUE(WaitUntil([&] { return Visible(main); })) << "Restore brings the window back";
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+constexpr UINT kIcon = valmora::Win32TrayIcon::kIconId;
+
+// The tip is the time of the last scan and the short summary: with a date
+// format outside the code page and a never-saved document it is longer than
+// the old 63 bytes and not ANSI.
+TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
+  LocaleOverride date(L"sShortDate", L"yyyy'\u5e74'M'\u6708'd'\u65e5'");
+  FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document2\n  Saved = false\n");
+  ASSERT_TRUE(word.Start());
+  Registrations registrations;
+  TestFolder folder(L"watch_tip");
+  registrations.RegisterWatch(folder);
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  const std::wstring prefix = L"Currently open:  ";
+  std::wstring label;
+  ASSERT_TRUE(WaitUntil([&] { return (label = Text(::GetDlgItem(main, ids::kLblMsg1))).starts_with(prefix); }));
+  const std::wstring dateLine = label.substr(prefix.size(), label.find(L"\r\n") - prefix.size());
+  ASSERT_NE(dateLine.find(L'\u5e74'), std::wstring::npos) << dateLine;
+  const std::wstring tip = dateLine + L"\r\nExcel: 0 docs\r\nWord: 1 doc + 1 NEW\r\nOutlook: 0 items";
+  ASSERT_GT(tip.size(), 63u);
+  EXPECT_TRUE(WaitUntil([&] { return NotificationIconTips() == std::vector<std::wstring>{tip}; }))
+      << NotificationIconTips().size() << L" icons, the first: "
+      << (NotificationIconTips().empty() ? L"" : NotificationIconTips().front());
+  Screenshot(NotificationAreaWindow(), L"notification_area");
+
+  DropNotificationIcon(main, kIcon);  // Explorer ended and took every icon with it
+  ASSERT_FALSE(HasNotificationIcon(main, kIcon));
+  ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);  // and started again
+  EXPECT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
+  EXPECT_EQ(NotificationIconTips(), std::vector<std::wstring>{tip}) << "back with its tip";
+
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_TRUE(NotificationIconTips().empty());
+}
+
+TEST(WatchE2E, AnIconTheShellRefusedIsAddedOnceTheShellIsReady) {
+  auto taskbar = std::make_unique<RefusingTaskbar>();  // early at logon
+  ASSERT_TRUE(taskbar->Ready());
+  Registrations registrations;
+  TestFolder folder(L"watch_refused");
+  registrations.RegisterWatch(folder);
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return taskbar->RefusedAdds() >= 2; })) << "refused, and tried again";
+  taskbar.reset();
+  EXPECT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
   PressDialogButton(main, ids::kCmdExit);
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }

@@ -7,7 +7,6 @@
 namespace valmora {
 namespace {
 
-constexpr UINT kIconId = 1;
 constexpr UINT kRetryMilliseconds = 2000;
 constexpr int kRetries = 30;  // a minute: enough for a slow logon
 

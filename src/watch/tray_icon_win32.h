@@ -16,6 +16,7 @@ class Win32TrayIcon final : public TrayIcon {
   // A message of its own: the window's mouse-move message would take
   // ordinary mouse movement for icon clicks.
   static constexpr UINT kCallbackMessage = WM_APP + 1;
+  static constexpr UINT kIconId = 1;
   static constexpr UINT_PTR kRetryTimerId = 0x7101;
 
   Win32TrayIcon(HWND window, HICON icon);
