@@ -169,18 +169,46 @@ TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
   EXPECT_TRUE(IsPressed(watch));
   EXPECT_EQ(RegistryValue(valmora::kRunKey), watchCommand);
   EXPECT_TRUE(Visible(main)) << "pressed by the user, the window stays";
+  EXPECT_TRUE(HasNotificationIcon(main, kIcon));
 
   PressDialogButton(main, ids::kCmdReopenOnRestart);
   ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunKey).empty(); }));
   EXPECT_EQ(RegistryValue(valmora::kRunOnceKey), reopenCommand);
   EXPECT_TRUE(IsPressed(reopen));
   EXPECT_FALSE(IsPressed(watch));
+  EXPECT_FALSE(HasNotificationIcon(main, kIcon)) << "watch mode ended";
 
   PressDialogButton(main, ids::kCmdReopenOnRestart);
   ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunOnceKey).empty(); }));
   EXPECT_FALSE(IsPressed(reopen));
 
   ::PostMessageW(main, WM_CLOSE, 0, 0);  // not watching any more: the close box ends the program
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
+// Started with /watch, the run watches whatever its toggle says; only the
+// reopen toggle ends its watch mode.
+TEST(WatchE2E, AWatchRunFromTheCommandLineKeepsWatchingWhenItsToggleIsReleased) {
+  Registrations registrations;
+  TestFolder folder(L"toggles_watch_run");
+  registrations.RegisterWatch(folder);
+  Process valmora(folder.Exe(), L"/watch=600");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
+  ASSERT_TRUE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
+  // The buttons stay locked until the first scan is done.
+  ASSERT_TRUE(WaitUntil([&] { return !Text(::GetDlgItem(main, ids::kLblMsg1)).empty(); }));
+
+  PressDialogButton(main, ids::kCmdWatchMode);
+  ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunKey).empty(); }));
+  EXPECT_TRUE(HasNotificationIcon(main, kIcon)) << "still watching";
+
+  PressDialogButton(main, ids::kCmdReopenOnRestart);
+  const std::wstring reopenCommand = L"\"" + folder.Exe() + L"\" /reopen";
+  ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunOnceKey) == reopenCommand; }));
+  EXPECT_FALSE(HasNotificationIcon(main, kIcon)) << "the reopen toggle ends watch mode";
+  ::PostMessageW(main, WM_CLOSE, 0, 0);  // no longer watching: the close box ends the run
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }
 
