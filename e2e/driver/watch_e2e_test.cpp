@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "fake_office.h"
@@ -40,23 +41,45 @@ FILETIME LastWrite(const std::wstring& path) {
   return data.ftLastWriteTime;
 }
 
+// Valmora.exe registered for watch mode, so start-up asks nothing, and
+// started with `arguments`; `log` is the log it finds, if any.
+class WatchRun {
+ public:
+  WatchRun(const wchar_t* name, const wchar_t* arguments, const std::string& log = "") : folder_(name) {
+    if (!log.empty()) folder_.WriteFile(L"Valmora.txt", log);
+    registrations_.RegisterWatch(folder_);
+    valmora_.emplace(folder_.Exe(), arguments);
+    main_ = valmora_->WaitForWindow(ids::kMainWindowClass);
+  }
+  HWND Main() const { return main_; }
+  const TestFolder& Folder() const { return folder_; }
+  Process& Valmora() { return *valmora_; }
+  // "E&xit", as the user ends a watching run; the exit code.
+  DWORD Exit() {
+    PressDialogButton(main_, ids::kCmdExit);
+    return valmora_->WaitForExit(20s);
+  }
+
+ private:
+  Registrations registrations_;
+  TestFolder folder_;
+  std::optional<Process> valmora_;
+  HWND main_ = nullptr;
+};
+
 TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
-  Registrations registrations;
-  TestFolder folder(L"watch_ticks");
-  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Notes\\plan.txt\r\n");
-  // Registered for watch mode, so start-up asks nothing.
-  registrations.RegisterWatch(folder);
-  Process valmora(folder.Exe(), L"/watch=2");
-  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  WatchRun run(L"watch_ticks", L"/watch=2", "12/5/2026 14:07\r\nC:\\Notes\\plan.txt\r\n");
+  HWND main = run.Main();
   ASSERT_NE(main, nullptr);
+  const std::wstring logPath = run.Folder().Log();
   EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }, 60s)) << "the first tick hides the window";
 
-  const FILETIME before = LastWrite(folder.Log());
+  const FILETIME before = LastWrite(logPath);
   EXPECT_TRUE(WaitUntil([&] {
-    const FILETIME now = LastWrite(folder.Log());
+    const FILETIME now = LastWrite(logPath);
     return ::CompareFileTime(&before, &now) < 0;
   }, 60s));
-  const std::string log = ReadBytes(folder.Log());
+  const std::string log = ReadBytes(logPath);
   EXPECT_NE(log.find("\r\nC:\\Notes\\plan.txt\r\n"), std::string::npos) << log;  // kept by every tick
 
   IconEvent(main, NIN_SELECT);  // a left click on the icon, newer form
@@ -68,25 +91,20 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
 
   ::PostMessageW(main, WM_CLOSE, 0, 0);  // the close box hides it again
   EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }));
-  EXPECT_EQ(valmora.WaitForExit(1s), static_cast<DWORD>(STILL_ACTIVE));
-
-  PressDialogButton(main, ids::kCmdExit);
-  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(run.Valmora().WaitForExit(1s), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(run.Exit(), 0u);
 }
 
 TEST(WatchE2E, TheIconsMenuOffersRestore) {
-  Registrations registrations;
-  TestFolder folder(L"watch_menu");
-  registrations.RegisterWatch(folder);
-  Process valmora(folder.Exe(), L"/watch=600");
-  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  WatchRun run(L"watch_menu", L"/watch=600");
+  HWND main = run.Main();
   ASSERT_NE(main, nullptr);
   ::PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !Visible(main); }));
 
   IconEvent(main, WM_CONTEXTMENU);  // a right click, newer form
   IconEvent(main, WM_RBUTTONUP);
-  HWND menu = valmora.WaitForWindow(L"#32768");
+  HWND menu = run.Valmora().WaitForWindow(L"#32768");
   ASSERT_NE(menu, nullptr);
   Screenshot(menu, L"tray_menu");
   for (WPARAM key : {VK_DOWN, VK_RETURN}) {
@@ -94,8 +112,7 @@ TEST(WatchE2E, TheIconsMenuOffersRestore) {
     std::this_thread::sleep_for(200ms);
   }
   EXPECT_TRUE(WaitUntil([&] { return Visible(main); })) << "Restore brings the window back";
-  PressDialogButton(main, ids::kCmdExit);
-  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(run.Exit(), 0u);
 }
 
 constexpr UINT kIcon = valmora::Win32TrayIcon::kIconId;
@@ -107,11 +124,8 @@ TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
   LocaleOverride date(L"sShortDate", L"yyyy'\u5e74'M'\u6708'd'\u65e5'");
   FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document2\n  Saved = false\n");
   ASSERT_TRUE(word.Start());
-  Registrations registrations;
-  TestFolder folder(L"watch_tip");
-  registrations.RegisterWatch(folder);
-  Process valmora(folder.Exe(), L"/watch=600");
-  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  WatchRun run(L"watch_tip", L"/watch=600");
+  HWND main = run.Main();
   ASSERT_NE(main, nullptr);
   const std::wstring prefix = L"Currently open:  ";
   std::wstring label;
@@ -131,25 +145,20 @@ TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
   EXPECT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
   EXPECT_EQ(NotificationIconTips(), std::vector<std::wstring>{tip}) << "back with its tip";
 
-  PressDialogButton(main, ids::kCmdExit);
-  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(run.Exit(), 0u);
   EXPECT_TRUE(NotificationIconTips().empty());
 }
 
 TEST(WatchE2E, AnIconTheShellRefusedIsAddedOnceTheShellIsReady) {
   auto taskbar = std::make_unique<RefusingTaskbar>();  // early at logon
   ASSERT_TRUE(taskbar->Ready());
-  Registrations registrations;
-  TestFolder folder(L"watch_refused");
-  registrations.RegisterWatch(folder);
-  Process valmora(folder.Exe(), L"/watch=600");
-  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  WatchRun run(L"watch_refused", L"/watch=600");
+  HWND main = run.Main();
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return taskbar->RefusedAdds() >= 2; })) << "refused, and tried again";
   taskbar.reset();
   EXPECT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
-  PressDialogButton(main, ids::kCmdExit);
-  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(run.Exit(), 0u);
 }
 
 TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
@@ -189,11 +198,8 @@ TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
 // Started with /watch, the run watches whatever its toggle says; only the
 // reopen toggle ends its watch mode.
 TEST(WatchE2E, AWatchRunFromTheCommandLineKeepsWatchingWhenItsToggleIsReleased) {
-  Registrations registrations;
-  TestFolder folder(L"toggles_watch_run");
-  registrations.RegisterWatch(folder);
-  Process valmora(folder.Exe(), L"/watch=600");
-  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  WatchRun run(L"toggles_watch_run", L"/watch=600");
+  HWND main = run.Main();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
   ASSERT_TRUE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
@@ -205,11 +211,11 @@ TEST(WatchE2E, AWatchRunFromTheCommandLineKeepsWatchingWhenItsToggleIsReleased) 
   EXPECT_TRUE(HasNotificationIcon(main, kIcon)) << "still watching";
 
   PressDialogButton(main, ids::kCmdReopenOnRestart);
-  const std::wstring reopenCommand = L"\"" + folder.Exe() + L"\" /reopen";
+  const std::wstring reopenCommand = L"\"" + run.Folder().Exe() + L"\" /reopen";
   ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunOnceKey) == reopenCommand; }));
   EXPECT_FALSE(HasNotificationIcon(main, kIcon)) << "the reopen toggle ends watch mode";
   ::PostMessageW(main, WM_CLOSE, 0, 0);  // no longer watching: the close box ends the run
-  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  EXPECT_EQ(run.Valmora().WaitForExit(20s), 0u);
 }
 
 TEST(WatchE2E, TenStartsAtOnceLeaveOneInstance) {
