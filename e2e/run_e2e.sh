@@ -4,6 +4,8 @@
 # Usage: run_e2e.sh DRIVER.exe VALMORA.exe SHOTS_DIR PROBE.exe [FAKE_OFFICE.exe] [SHELL_RECORDER.exe]
 set -euo pipefail
 driver=$1 valmora=$2 shots=$3 probe=$4 fake_office=${5:-}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/register_tool.sh"
 
 work=$(mktemp -d /tmp/valmora-e2e.XXXXXX)
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
@@ -35,13 +37,10 @@ wineserver -w
 if [ -n "$fake_office" ]; then
   mkdir -p "$work/fake_office"
   cp "$fake_office" "$work/fake_office/fake_office.exe"
-  fake_win=$(winepath -w "$work/fake_office/fake_office.exe" 2>/dev/null)
-  reg_path=$(printf '%s' "$fake_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
-  template=$(<"$(dirname "$0")/fake_office/fake_office.reg.in")
-  printf '%s\n' "${template//@FAKE_OFFICE_EXE@/"$reg_path"}" >"$work/fake_office.reg"
-  wine regedit /S "$(winepath -w "$work/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1
+  VALMORA_FAKE_OFFICE=$(register_tool "$work/fake_office/fake_office.exe" \
+    "$here/fake_office/fake_office.reg.in" @FAKE_OFFICE_EXE@)
+  export VALMORA_FAKE_OFFICE
   wineserver -w
-  export VALMORA_FAKE_OFFICE=$fake_win
 fi
 
 # The shell's stand-in "open" handler: a copy in its own folder (its record
@@ -51,13 +50,10 @@ shell_recorder=${6:-$(dirname "$driver")/shell_recorder.exe}
 if [ -f "$shell_recorder" ]; then
   mkdir -p "$work/shell_recorder"
   cp "$shell_recorder" "$work/shell_recorder/shell_recorder.exe"
-  recorder_win=$(winepath -w "$work/shell_recorder/shell_recorder.exe" 2>/dev/null)
-  reg_path=$(printf '%s' "$recorder_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
-  template=$(<"$(dirname "$0")/shell_recorder/shell_recorder.reg.in")
-  printf '%s\n' "${template//@SHELL_RECORDER_EXE@/"$reg_path"}" >"$work/shell_recorder.reg"
-  wine regedit /S "$(winepath -w "$work/shell_recorder.reg" 2>/dev/null)" >/dev/null 2>&1
+  VALMORA_SHELL_RECORDER=$(register_tool "$work/shell_recorder/shell_recorder.exe" \
+    "$here/shell_recorder/shell_recorder.reg.in" @SHELL_RECORDER_EXE@)
+  export VALMORA_SHELL_RECORDER
   wineserver -w
-  export VALMORA_SHELL_RECORDER=$recorder_win
 fi
 
 export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)

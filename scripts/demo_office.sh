@@ -2,6 +2,8 @@
 # They are the e2e tier's fake server (e2e/fake_office/README.md) with a
 # sample scenario, registered in the run's own prefix.
 
+source e2e/register_tool.sh
+
 demo_pids=()
 
 # start_demo_office FOLDER: puts Valmora.exe and the server in FOLDER (inside
@@ -10,14 +12,10 @@ demo_pids=()
 # are ready. Sets demo_folder.
 start_demo_office() {
   demo_folder=$1
-  local build=build/mingw server_win reg_path template app
+  local build=build/mingw app
   mkdir -p "$demo_folder"
   cp "$build/src/app/Valmora.exe" "$build/e2e/fake_office.exe" "$demo_folder/"
-  server_win=$(winepath -w "$demo_folder/fake_office.exe" 2>/dev/null)
-  reg_path=$(printf '%s' "$server_win" | sed 's/\\/\\\\/g')  # a .reg file doubles its backslashes
-  template=$(<e2e/fake_office/fake_office.reg.in)
-  printf '%s\n' "${template//@FAKE_OFFICE_EXE@/"$reg_path"}" >"$demo_folder/fake_office.reg"
-  if ! wine regedit /S "$(winepath -w "$demo_folder/fake_office.reg" 2>/dev/null)" >/dev/null 2>&1; then
+  if ! register_tool "$demo_folder/fake_office.exe" e2e/fake_office/fake_office.reg.in @FAKE_OFFICE_EXE@ >/dev/null; then
     echo "Could not register the stand-in Office server in $WINEPREFIX." >&2
     return 1
   fi
