@@ -18,20 +18,6 @@ namespace {
 namespace input = valmora::input_box_ids;
 namespace about = valmora::about_ids;
 
-// A window turns visible a moment before its first control takes the focus.
-HWND Ready(HWND window) {
-  for (int i = 0; window && i < 100 && !::IsChild(window, FocusOf(window)); ++i) std::this_thread::sleep_for(20ms);
-  return window;
-}
-
-// Keys go through the window's own message loop, as typed keys do.
-void Key(HWND window, WPARAM key) {
-  HWND target = FocusOf(window);
-  ::PostMessageW(target ? target : window, WM_KEYDOWN, key, 1);
-  ::PostMessageW(target ? target : window, WM_KEYUP, key, 0xC0000001);
-  std::this_thread::sleep_for(300ms);
-}
-
 void Type(HWND window, const std::wstring& text) {
   HWND target = FocusOf(window);
   for (wchar_t c : text) ::PostMessageW(target, WM_CHAR, c, 1);
@@ -187,20 +173,9 @@ HWND FileDialog(const Probe& probe, HWND previous) {
   return nullptr;
 }
 
-BOOL CALLBACK FindFileNameEdit(HWND child, LPARAM lParam) {
-  wchar_t name[32];
-  // The file-name box is the dialog's first visible edit (inside a combo box).
-  if (::GetClassNameW(child, name, 32) && _wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(child)) {
-    *reinterpret_cast<HWND*>(lParam) = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Types the path into the file-name box and presses Open.
 void ChooseInDialog(HWND dialog, const std::wstring& path) {
-  HWND edit = nullptr;
-  ::EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&edit));
+  HWND edit = FindEdit(dialog);
   ASSERT_NE(edit, nullptr);
   DWORD_PTR unused = 0;
   ::SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &unused);
@@ -276,14 +251,6 @@ TEST(DialogsE2E, StartsAProgramMinimisedOrSaysWhyNot) {
 }
 
 // ---- frmAbout
-
-// A click inside the link's caption, as a mouse would make it.
-void ClickLink(HWND link) {
-  const LPARAM at = MAKELPARAM(6, 6);
-  ::PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(link, WM_LBUTTONUP, 0, at);
-  std::this_thread::sleep_for(300ms);
-}
 
 void ExpectAboutBoxLaidOut(HWND box, DWORD dpi) {
   RECT client;

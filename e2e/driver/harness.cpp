@@ -187,6 +187,30 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+HWND Ready(HWND window) {
+  for (int i = 0; window && i < 100 && !::IsChild(window, FocusOf(window)); ++i) std::this_thread::sleep_for(20ms);
+  return window;
+}
+
+namespace {
+
+BOOL CALLBACK FirstVisibleEdit(HWND child, LPARAM lParam) {
+  wchar_t name[32];
+  if (::GetClassNameW(child, name, 32) && _wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(child)) {
+    *reinterpret_cast<HWND*>(lParam) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindEdit(HWND dialog) {
+  HWND edit = nullptr;
+  ::EnumChildWindows(dialog, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+  return edit;
+}
+
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
   const auto deadline = std::chrono::steady_clock::now() + bound;
   while (!done()) {
@@ -219,6 +243,71 @@ void Press(HWND button) {
 
 void PressDialogButton(HWND dialog, int id) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void Key(HWND window, WPARAM key, bool alt) {
+  HWND target = FocusOf(window);
+  const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN, up = alt ? WM_SYSKEYUP : WM_KEYUP;
+  const LPARAM altBit = alt ? (1 << 29) : 0;
+  ::PostMessageW(target ? target : window, down, key, 1 | altBit);
+  ::PostMessageW(target ? target : window, up, key, 0xC0000001 | altBit);
+  std::this_thread::sleep_for(300ms);
+}
+
+void ClickLink(HWND link) {
+  const LPARAM at = MAKELPARAM(6, 6);
+  ::PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(link, WM_LBUTTONUP, 0, at);
+  std::this_thread::sleep_for(300ms);
+}
+
+namespace {
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = x;
+  input.mi.dy = y;
+  input.mi.dwFlags = flags;
+  return input;
+}
+
+}  // namespace
+
+bool ClickHolding(HWND control, WORD held) {
+  HWND top = ::GetAncestor(control, GA_ROOT);
+  if (!WaitUntil([control] { return ::IsWindowVisible(control) && ::IsWindowEnabled(control); }, 5s)) return false;
+  // Keys go to the focus of the foreground window's thread, the click to the
+  // window under the pointer: both must be the program's, and its thread
+  // done with the activation before the input comes.
+  ::SetForegroundWindow(top);
+  if (!WaitUntil([top] { return ::GetForegroundWindow() == top && ::IsChild(top, FocusOf(top)); }, 5s)) return false;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(top, &pid);
+  if (valmora::UniqueKernelHandle process{::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)}) {
+    ::WaitForInputIdle(process.get(), 5000);
+  }
+  RECT rect;
+  ::GetWindowRect(control, &rect);
+  // Absolute positions run from 0 to 65535 across the primary screen.
+  const LONG x = ::MulDiv((rect.left + rect.right) / 2, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+  const LONG y = ::MulDiv((rect.top + rect.bottom) / 2, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  std::vector<INPUT> inputs;
+  if (held) inputs.push_back(KeyInput(held, false));
+  inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y));
+  inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN));
+  inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP));
+  if (held) inputs.push_back(KeyInput(held, true));
+  return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 bool IsPressed(HWND toggle) {

@@ -89,6 +89,11 @@ class LocaleOverride {
 
 // The control of a window's process that has the keyboard focus.
 HWND FocusOf(HWND window);
+// The window, once a child of it holds the focus: it turns visible a moment
+// before its first control takes it.
+HWND Ready(HWND window);
+// The dialog's first visible edit control (the file dialog's file-name box).
+HWND FindEdit(HWND dialog);
 
 // Polls done until it holds (true) or the bound has passed (false).
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s);
@@ -98,6 +103,16 @@ std::wstring Text(HWND window);
 std::wstring MessageBoxText(HWND box);
 void Press(HWND button);
 void PressDialogButton(HWND dialog, int id);
+// A key pressed on the focused control (Alt held: alt), through the window's
+// own message loop as typed keys go.
+void Key(HWND window, WPARAM key, bool alt = false);
+// A click inside a link control's caption, as a mouse would make it.
+void ClickLink(HWND link);
+// A real mouse click on the middle of the control, with `held` (a virtual
+// key such as VK_SHIFT, or 0) down around it: hardware input through the
+// system's queue, so the program reads the key's state as it was at the
+// click. Its window is brought to the front first.
+bool ClickHolding(HWND control, WORD held);
 bool IsPressed(HWND toggle);
 // Saves the window as it is on screen to <screenshot folder>\<name>.bmp.
 void Screenshot(HWND window, const std::wstring& name);

@@ -103,22 +103,6 @@ HWND TooltipsOf(HWND owner) {
   return search.found;
 }
 
-// The window has taken the focus once a child of it holds it.
-HWND Ready(HWND main) {
-  for (int i = 0; main && i < 100 && !::IsChild(main, FocusOf(main)); ++i) std::this_thread::sleep_for(20ms);
-  return main;
-}
-
-// Keys go through the program's own message loop, as typed keys do.
-void Key(HWND main, WPARAM key, bool alt = false) {
-  HWND target = FocusOf(main);
-  const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN, up = alt ? WM_SYSKEYUP : WM_KEYUP;
-  const LPARAM altBit = alt ? (1 << 29) : 0;
-  ::PostMessageW(target ? target : main, down, key, 1 | altBit);
-  ::PostMessageW(target ? target : main, up, key, 0xC0000001 | altBit);
-  std::this_thread::sleep_for(150ms);
-}
-
 class MainWindowAtDpi : public ::testing::TestWithParam<UINT> {};
 
 TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {

@@ -37,15 +37,6 @@ HWND NewWindow(const Process& process, const wchar_t* className, HWND seen = nul
   return found != seen ? found : nullptr;
 }
 
-BOOL CALLBACK FindEdit(HWND child, LPARAM lParam) {
-  wchar_t name[32];
-  if (::GetClassNameW(child, name, 32) && _wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(child)) {
-    *reinterpret_cast<HWND*>(lParam) = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 void SetText(HWND window, const std::wstring& text) {
   DWORD_PTR unused = 0;
   ::SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
@@ -56,6 +47,24 @@ std::wstring StoredCommand() {
   valmora::Win32RegistryApi api;
   return valmora::ReadRegValue(api, valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd");
 }
+
+void StoreCommand(const std::wstring& command) {
+  valmora::Win32RegistryApi api;
+  valmora::WriteRegValue(api, command, valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd", true);
+}
+
+// The registry's own word on the value: ERROR_FILE_NOT_FOUND once it is
+// deleted, where an emptied value would still be found.
+LSTATUS QueryCommandValue() {
+  HKEY key = nullptr;
+  const LSTATUS opened = ::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &key);
+  if (opened != ERROR_SUCCESS) return opened;
+  const LSTATUS status = ::RegQueryValueExW(key, L"ExecuteCmd", nullptr, nullptr, nullptr, nullptr);
+  ::RegCloseKey(key);
+  return status;
+}
+
+std::wstring Recorder() { return L"\"" + ShellRecord::RecorderExe() + L"\""; }
 
 class MenusE2E : public ::testing::Test {
  protected:
@@ -73,6 +82,10 @@ class MenusE2E : public ::testing::Test {
     EXPECT_EQ(valmora_->WaitForExit(30s), 0u);
   }
   std::string Log() const { return ReadBytes(folder_.Log()); }
+  // "&Execute Cmd" clicked with the mouse, `held` (VK_SHIFT, VK_CONTROL or 0) down.
+  void ClickExecuteCmd(WORD held) { ASSERT_TRUE(ClickHolding(::GetDlgItem(main_, ids::kCmdExecuteCmd), held)); }
+  // The input box the click opened, once it has the focus.
+  HWND CommandBox(HWND seen = nullptr) const { return Ready(NewWindow(*valmora_, input::kWindowClass, seen)); }
 
   ShellRecord record_;
   TestFolder folder_{L"menus"};
@@ -92,8 +105,7 @@ TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
     EXPECT_EQ(Text(dialog), valmora::kManualAddTitle);
     std::this_thread::sleep_for(500ms);  // let the dialog fill itself before it is typed into
     if (*chosen) {
-      HWND edit = nullptr;
-      ::EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+      HWND edit = FindEdit(dialog);
       ASSERT_NE(edit, nullptr);
       SetText(edit, folder_.Path() + L"\\" + chosen);
       PressDialogButton(dialog, IDOK);
@@ -137,6 +149,74 @@ TEST_F(MenusE2E, TheExternalCommandIsAskedForStoredTrimmedAndStarted) {
   EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{L"nightly backup", minimised}}));
 }
 
+// The key's state is read as it was at the click: Shift held through it asks
+// for the command, Ctrl is no Shift.
+TEST_F(MenusE2E, AShiftClickOffersTheStoredCommandToChangeAndAPlainClickRunsTheNewOne) {
+  StoreCommand(Recorder() + L" nightly backup");
+  ClickExecuteCmd(VK_SHIFT);
+  HWND box = CommandBox();
+  ASSERT_NE(box, nullptr) << ::testing::PrintToString(record_.ReadWhenQuiet());  // run instead of asked?
+  HWND edit = ::GetDlgItem(box, input::kTxtInput);
+  EXPECT_EQ(Text(edit), Recorder() + L" nightly backup");
+  EXPECT_EQ(FocusOf(box), edit);
+  Screenshot(box, L"inputbox_prefilled");
+  SetText(edit, L" " + Recorder() + L" weekly  backup  ");
+  PressDialogButton(box, input::kCmdOk);
+  const std::wstring minimised = ShowCommand(SW_SHOWMINIMIZED);
+  record_.WaitFor(1);
+  EXPECT_EQ(record_.ReadWhenQuiet(), (std::vector<ShellRequest>{{L"weekly  backup  ", minimised}}));  // as entered
+  EXPECT_EQ(StoredCommand(), Recorder() + L" weekly  backup");
+
+  for (WORD held : {WORD{0}, WORD{VK_CONTROL}}) {
+    SCOPED_TRACE(held);
+    record_.Clear();
+    ClickExecuteCmd(held);
+    record_.WaitFor(1);
+    EXPECT_EQ(record_.ReadWhenQuiet(), (std::vector<ShellRequest>{{L"weekly  backup", minimised}}));
+    EXPECT_EQ(valmora_->WaitForWindow(input::kWindowClass, 0ms), nullptr);  // run, not asked
+  }
+}
+
+TEST_F(MenusE2E, ClearingTheCommandAsksWithNoAsDefaultAndYesDeletesTheValue) {
+  const std::wstring command = Recorder() + L" nightly";
+  StoreCommand(command);
+  HWND box = nullptr, question = nullptr;
+  for (bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    ClickExecuteCmd(VK_SHIFT);
+    box = CommandBox(box);
+    ASSERT_NE(box, nullptr);
+    SetText(::GetDlgItem(box, input::kTxtInput), yes ? L"" : L"   ");  // blanks alone are no command
+    PressDialogButton(box, input::kCmdOk);
+    question = Ready(NewWindow(*valmora_, L"#32770", question));
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(Text(question), L"Valmora");
+    EXPECT_EQ(MessageBoxText(question), L"Do you want to clear the stored command?");
+    EXPECT_EQ(::GetWindowLongW(::GetDlgItem(question, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(FocusOf(question), ::GetDlgItem(question, IDNO));
+    if (yes) {
+      PressDialogButton(question, IDYES);
+    } else {
+      Key(question, VK_RETURN);  // Enter answers No
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(question); }));
+    if (!yes) {
+      EXPECT_EQ(StoredCommand(), command);
+    }
+  }
+  EXPECT_TRUE(WaitUntil([] { return QueryCommandValue() == ERROR_FILE_NOT_FOUND; })) << QueryCommandValue();
+
+  // Nothing stored now: a plain click asks, and nothing entered asks no more.
+  ClickExecuteCmd(0);
+  box = CommandBox(box);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(box, input::kTxtInput)), L"");
+  PressDialogButton(box, input::kCmdCancel);
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+  EXPECT_EQ(valmora_->WaitForWindow(L"#32770", 1s), nullptr);
+  EXPECT_TRUE(record_.ReadWhenQuiet().empty());  // nothing was run at any point
+}
+
 TEST_F(MenusE2E, ACommandThatCannotStartIsReported) {
   valmora::Win32RegistryApi api;
   valmora::WriteRegValue(api, L"C:\\No\\such\\program.exe", valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd",
@@ -168,6 +248,24 @@ TEST_F(MenusE2E, AboutHelpAndTheBadge) {
 
   PressDialogButton(main_, ids::kImgCopyright);
   EXPECT_EQ(record_.WaitFor(1), (std::vector<ShellRequest>{{L"http://www.corvellan.example", ShowCommand(SW_SHOWNORMAL)}}));
+}
+
+TEST_F(MenusE2E, TheAboutBoxLinksGoToTheShell) {
+  Menu(main_, ids::kMnuHelpAbout);
+  HWND box = Ready(NewWindow(*valmora_, about::kWindowClass));
+  ASSERT_NE(box, nullptr);
+  ClickLink(::GetDlgItem(box, about::kHlkHome));
+  Key(box, VK_TAB);
+  EXPECT_EQ(::GetDlgCtrlID(FocusOf(box)), about::kHlkEmail);
+  Key(box, VK_RETURN);
+  const std::wstring normal = ShowCommand(SW_SHOWNORMAL);
+  record_.WaitFor(2);
+  EXPECT_EQ(record_.ReadWhenQuiet(),
+            (std::vector<ShellRequest>{{L"http://www.corvellan.example", normal},
+                                       {L"mailto:support@corvellan.example?Subject=Valmora%20Enquiry", normal}}));
+  ASSERT_TRUE(::IsWindow(box));  // a link leaves the box up
+  PressDialogButton(box, about::kCmdOk);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
 }
 
 }  // namespace

@@ -17,12 +17,6 @@ namespace {
 
 namespace ids = valmora::msgbox_ids;
 
-// A box turns visible a moment before its first control takes the focus.
-HWND Ready(HWND box) {
-  for (int i = 0; box && i < 100 && !::IsChild(box, FocusOf(box)); ++i) std::this_thread::sleep_for(20ms);
-  return box;
-}
-
 // One probe run: its requests, its answers file, the box it shows.
 class Probe {
  public:
@@ -53,14 +47,6 @@ class Probe {
 
 HWND Control(HWND box, int id) { return ::GetDlgItem(box, id); }
 bool Shown(HWND box, int id) { return ::IsWindowVisible(Control(box, id)) != FALSE; }
-
-// Keys go through the box's own message loop, as typed keys do.
-void Key(HWND box, WPARAM key) {
-  HWND target = FocusOf(box);
-  ::PostMessageW(target ? target : box, WM_KEYDOWN, key, 1);
-  ::PostMessageW(target ? target : box, WM_KEYUP, key, 0xC0000001);
-  std::this_thread::sleep_for(300ms);
-}
 
 int CountdownShown(HWND box) { return _wtoi(Text(Control(box, ids::kLblCountDown)).c_str()); }
 
