@@ -147,6 +147,8 @@ TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
 
   EXPECT_EQ(run.Exit(), 0u);
   EXPECT_TRUE(NotificationIconTips().empty());
+  Process next(run.Folder().Exe(), L"-bad");  // owns the guard: shows the invalid command line
+  EXPECT_NE(next.WaitForWindow(L"#32770"), nullptr);
 }
 
 TEST(WatchE2E, AnIconTheShellRefusedIsAddedOnceTheShellIsReady) {
