@@ -118,7 +118,7 @@ TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
     EXPECT_TRUE(WaitUntil([&] {
       const std::string log = Log();
       const std::size_t first = log.find("\r\n");
-      return first != std::string::npos && log.substr(first + 2) == notes + "\r\n";
+      return first != std::string::npos && log.substr(first + 2) == notes;
     })) << Log();
   }
 }

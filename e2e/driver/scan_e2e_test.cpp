@@ -215,6 +215,30 @@ TEST_F(InteractiveScan, GetCurrTellsAboutANeverSavedDocumentAndListUnsavedListsC
   std::this_thread::sleep_for(500ms);
 }
 
+// The notice waits for the user; Windows ending the session meanwhile (it
+// may end the program as soon as WM_ENDSESSION returns) must find the kept
+// hand-added file already in the log.
+TEST_F(InteractiveScan, TheSessionEndingDuringTheNoticeFindsTheKeptFilesInTheLog) {
+  FakeOffice word(L"Word", "[Word]\ndocument Document2\n  Saved = false\n");
+  ASSERT_TRUE(word.Start());
+  const std::string notes = "C:\\Notes\\plan.txt\r\n";
+  folder_.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n" + notes);
+  StartValmora();
+  PressDialogButton(main_, ids::kCmdGetCurr);
+  HWND question = valmora_->WaitForWindow(L"#32770");
+  ASSERT_NE(question, nullptr);
+  PressDialogButton(question, IDYES);
+  ASSERT_NE(NextBox(*valmora_), nullptr);
+
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  ::SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  valmora_.reset();  // ended, as Windows would, where Wine lets it run on
+  main_ = nullptr;
+  const std::string log = ReadBytes(folder_.Log());
+  EXPECT_EQ(log.substr(log.find("\r\n") + 2), notes);
+}
+
 TEST_F(InteractiveScan, ReopenAllSkipsWhatIsOpenAndFindsOutlookItems) {
   ShellRecord record;
   FakeOffice excel(L"Excel", "[Excel]\nworkbook C:\\valmora-e2e\\scan_interactive\\open.xlsx\n");

@@ -14,9 +14,9 @@ struct GoFlags {
   bool pblnReopenW = false;
   bool pblnReopenO = false;
   bool pblnReopenN = false;
-  // The caller sets the hand-added lines aside and appends them itself
-  // (GetCurr, reopen-all); otherwise an overwrite scan carries them over.
-  bool callerKeepsManualEntries = false;
+  // An overwrite scan carries the hand-added lines over in the same write,
+  // unless the user has just said not to keep them (GetCurr's No).
+  bool dropManualEntries = false;
 
   friend bool operator==(const GoFlags&, const GoFlags&) = default;
 };

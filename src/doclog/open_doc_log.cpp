@@ -36,9 +36,11 @@ std::optional<std::vector<std::wstring>> OpenDocLog::ReadLines() const {
   return DecodeLogLines(*bytes, locale_);
 }
 
-bool OpenDocLog::Overwrite(const std::wstring& dateLine, const EntryList& entries) {
+bool OpenDocLog::Overwrite(const std::wstring& dateLine, const EntryList& entries,
+                           const std::vector<std::wstring>& kept) {
   std::vector<std::wstring> lines{dateLine};
   lines.insert(lines.end(), entries.Entries().begin(), entries.Entries().end());
+  lines.insert(lines.end(), kept.begin(), kept.end());
   return Replace(lines);
 }
 
@@ -52,8 +54,6 @@ bool OpenDocLog::MergeRewrite(EntryList& entries) {
 }
 
 bool OpenDocLog::AppendLine(const std::wstring& line) { return AppendText(line + L"\r\n"); }
-
-bool OpenDocLog::AppendBlock(const std::wstring& block) { return AppendText(block + L"\r\n"); }
 
 bool OpenDocLog::Replace(const std::vector<std::wstring>& lines) {
   return fs_.ReplaceAtomically(path_, EncodeLogLines(lines, locale_));

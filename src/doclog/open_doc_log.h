@@ -38,14 +38,15 @@ class OpenDocLog {
   std::optional<std::vector<std::wstring>> ReadLines() const;
 
   // Every writer leaves the old log untouched when it returns false.
-  bool Overwrite(const std::wstring& dateLine, const EntryList& entries);
+  // `kept` (hand-added lines) follows the entries, outside their limit: an
+  // Office entry left out is found again by the next scan, a hand-added one
+  // would be gone.
+  bool Overwrite(const std::wstring& dateLine, const EntryList& entries, const std::vector<std::wstring>& kept = {});
   // Adds to entries every line of the previous log it does not hold yet,
   // then writes entries alone (no new date line).
   bool MergeRewrite(EntryList& entries);
   // Appends end an old last line that lacks its CR LF first.
   bool AppendLine(const std::wstring& line);
-  // block already ends in CR LF; one empty line follows it.
-  bool AppendBlock(const std::wstring& block);
 
  private:
   bool Replace(const std::vector<std::wstring>& lines);

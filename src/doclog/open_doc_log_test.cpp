@@ -75,12 +75,6 @@ TEST_F(OpenDocLogTest, MergeWithoutPreviousLogWritesCurrentEntriesOnly) {
   EXPECT_EQ(Bytes(), "C:\\a.xlsx\r\n");
 }
 
-TEST_F(OpenDocLogTest, AppendsKeepOldBytesAndBlockLeavesAnEmptyLine) {
-  ASSERT_TRUE(log.AppendLine(L"C:\\first.txt"));  // creates the log
-  ASSERT_TRUE(log.AppendBlock(L"C:\\a.txt\r\nC:\\b.txt\r\n"));
-  EXPECT_EQ(Bytes(), "C:\\first.txt\r\nC:\\a.txt\r\nC:\\b.txt\r\n\r\n");
-}
-
 TEST_F(OpenDocLogTest, AppendOutsideTheCodePageRewritesAsUtf8) {
   Bytes() = "caf\xe9.txt\r\n";
   ASSERT_TRUE(log.AppendLine(L"C:\\\u65e5.txt"));
@@ -118,22 +112,20 @@ TEST_F(OpenDocLogTest, AnAnsiAppendThatWouldReadAsUtf8RewritesTheLogWithABom) {
 TEST_F(OpenDocLogTest, AppendsEndAnOpenLastLineFirst) {
   struct Case {
     std::string old;
-    bool block;
     std::string result;
   };
   const Case cases[] = {
-      {"C:\\a.txt", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
-      {"C:\\a.txt", true, "C:\\a.txt\r\nC:\\b.txt\r\n\r\n"},
-      {"C:\\a.txt\r\n", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
-      {"C:\\a.txt\r", false, "C:\\a.txt\r\nC:\\b.txt\r\n"},
-      {"", false, "C:\\b.txt\r\n"},
-      {"\xEF\xBB\xBF", false, "\xEF\xBB\xBF" "C:\\b.txt\r\n"},
-      {"\xEF\xBB\xBF" "C:\\\xC3\xA4.txt", false, "\xEF\xBB\xBF" "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n"},
-      {"C:\\\xC3\xA4.txt", true, "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n\r\n"},
+      {"C:\\a.txt", "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt\r\n", "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\a.txt\r", "C:\\a.txt\r\nC:\\b.txt\r\n"},
+      {"", "C:\\b.txt\r\n"},  // a new log
+      {"\xEF\xBB\xBF", "\xEF\xBB\xBF" "C:\\b.txt\r\n"},
+      {"\xEF\xBB\xBF" "C:\\\xC3\xA4.txt", "\xEF\xBB\xBF" "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n"},
+      {"C:\\\xC3\xA4.txt", "C:\\\xC3\xA4.txt\r\nC:\\b.txt\r\n"},
   };
   for (const Case& c : cases) {
     Bytes() = c.old;
-    ASSERT_TRUE(c.block ? log.AppendBlock(L"C:\\b.txt\r\n") : log.AppendLine(L"C:\\b.txt")) << c.old;
+    ASSERT_TRUE(log.AppendLine(L"C:\\b.txt")) << c.old;
     EXPECT_EQ(Bytes(), c.result) << c.old;
   }
   // The rewrite as UTF-8 ends the old last line too.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "doclog/log_line.h"
+#include "doclog/manual_entries.h"
 
 namespace valmora {
 namespace {
@@ -75,8 +76,9 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
 }
 
 // An overwrite carries the previous log's hand-added lines over, after the
-// Office entries, unless the caller keeps them itself. A log that is there
-// but cannot be read (locked) is left alone rather than lose those lines.
+// Office entries and in the same write, so no crash or session end can catch
+// the log without them. A log that is there but cannot be read (locked) is
+// left alone rather than lose those lines.
 bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
   EntryList& entries = result.entries;
   std::optional<std::vector<std::wstring>> previous;
@@ -85,6 +87,7 @@ bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLin
     if (!previous) return false;
   }
   if (flags.pblnInShutdown) return log.MergeRewrite(entries);
+  std::vector<std::wstring> kept;
   if (previous) {
     // An application given up on (hung, or busy past its time) reported
     // nothing, which is not the same as nothing open: its entries stay.
@@ -93,13 +96,9 @@ bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLin
       const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
       if (notRead && !entries.Contains(line)) entries.Add(line);
     }
-    if (!flags.callerKeepsManualEntries) {
-      for (const std::wstring& line : *previous) {
-        if (ClassifyLogLine(line, log.GetLocale()) == LineKind::OtherEntry) entries.Add(line);
-      }
-    }
+    if (!flags.dropManualEntries) kept = ManualEntryLines(*previous, log.GetLocale());
   }
-  return log.Overwrite(dateLine, entries);
+  return log.Overwrite(dateLine, entries, kept);
 }
 
 }  // namespace

@@ -13,10 +13,10 @@ GoFlags ReopenOnly(bool excel, bool word, bool outlook, bool other) {
   return {false, false, false, false, excel, word, outlook, other};
 }
 
-constexpr GoFlags kInteractiveScan{true, false, false, false, true, true, true, true, true};
+constexpr GoFlags kInteractiveScan{true, false, false, false, true, true, true, true};
+constexpr GoFlags kInteractiveScanDroppingManual{true, false, false, false, true, true, true, true, true};
 constexpr GoFlags kListUnsavedScan{true, false, false, true, true, true, true, true};
 constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
-constexpr GoFlags kQuietRescanKeepingManual{true, true, false, false, true, true, true, true, true};
 
 }  // namespace
 
@@ -73,14 +73,15 @@ void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {
   }
   if (!manualEntries->empty() && pblnAskToKeepNonOffice &&
       !services_.question.AskYesNo(std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\n" + *manualEntries, true)) {
-    manualEntries->clear();
+    services_.scanner.Go(kInteractiveScanDroppingManual);
+    return;
   }
-  services_.scanner.Go(kInteractiveScan);
-  PutBack(*manualEntries);
+  services_.scanner.Go(kInteractiveScan);  // carries the hand-added files over
+  ShowLogSummaryIf(!manualEntries->empty());
 }
 
-// The reopen is followed by a fresh scan, which would lose the hand-added
-// files: they are set aside first and put back afterwards.
+// The rescan after the reopen carries the hand-added files over; the log is
+// read first so that one it cannot read is neither reopened nor rewritten.
 void MainWindowCommands::ReopenAll() {
   const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
   const std::optional<std::wstring> manualEntries = GatherManualEntries(log);
@@ -90,15 +91,15 @@ void MainWindowCommands::ReopenAll() {
   }
   services_.scanner.Go(kReopenAll);
   services_.state.blnKeepShown = !services_.state.trayIconShown;
-  services_.scanner.Go(kQuietRescanKeepingManual);
-  PutBack(*manualEntries);
+  services_.scanner.Go(kQuietScan);
+  ShowLogSummaryIf(!manualEntries->empty());
 }
 
-void MainWindowCommands::PutBack(const std::wstring& manualEntries) {
-  if (manualEntries.empty()) return;
-  OpenDocLog log(services_.logPath, services_.fs, services_.locale);
-  log.AppendBlock(manualEntries);
-  services_.view.SetMsg1Caption(GetLogSummary(log));
+// With hand-added files in it, the label sums up the whole log rather than
+// what the scan found open.
+void MainWindowCommands::ShowLogSummaryIf(bool manualEntriesKept) {
+  if (!manualEntriesKept) return;
+  services_.view.SetMsg1Caption(GetLogSummary(OpenDocLog(services_.logPath, services_.fs, services_.locale)));
 }
 
 }  // namespace valmora

@@ -70,8 +70,7 @@ class MainWindowCommands final : public MainCommands {
   void OpenLog();
 
  private:
-  // Appends the kept lines after a rescan and shows the status summary.
-  void PutBack(const std::wstring& manualEntries);
+  void ShowLogSummaryIf(bool manualEntriesKept);
 
   CommandServices services_;
 };

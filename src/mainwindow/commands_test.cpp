@@ -86,8 +86,21 @@ TEST_F(CommandsTest, GetCurrAsksAndKeepsTheHandAddedFilesOnYes) {
   commands.OnCommand(MainCommand::GetCurr, false);
   ASSERT_EQ(question.asked.size(), 1u);
   EXPECT_EQ(question.asked[0], std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n");
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf||");  // each once, then one empty line
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf|");  // each once
   EXPECT_EQ(window.msg1, L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: 1\r\nOutlook: none\r\nOther: 2");
+}
+
+// The notice waits for the user; a session end or a crash meanwhile must
+// find the hand-added files already in the log.
+TEST_F(CommandsTest, TheHandAddedFilesAreInTheLogBeforeTheNeverSavedNoticeShows) {
+  fs.files[kLog] = kTwoHandAdded;
+  office.apps[OfficeApp::Word] = {AppState::Read, {{true, L"", false, L"Document2", L"Document2"}}, {}};
+  std::wstring logDuringNotice;
+  notices.whileShown = [&] { logDuringNotice = Log(); };
+  commands.GetCurr(true);
+  ASSERT_EQ(notices.infos.size(), 1u);
+  EXPECT_EQ(logDuringNotice, L"05/12/2026 14:07|C:\\N\\a.txt|C:\\N\\b.pdf|");
+  EXPECT_EQ(Log(), logDuringNotice);
 }
 
 TEST_F(CommandsTest, GetCurrDropsThemOnNo) {
@@ -104,7 +117,7 @@ TEST_F(CommandsTest, GetCurrWithoutTheQuestionOrWithoutHandAddedFilesAsksNothing
   fs.files[kLog] = kTwoHandAdded;
   commands.GetCurr(false);
   EXPECT_TRUE(question.asked.empty());
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\N\\a.txt|C:\\N\\b.pdf||");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\N\\a.txt|C:\\N\\b.pdf|");
 }
 
 TEST_F(CommandsTest, ReopenAllReopensRescansAndPutsTheHandAddedFilesBackOnce) {
@@ -118,7 +131,7 @@ TEST_F(CommandsTest, ReopenAllReopensRescansAndPutsTheHandAddedFilesBackOnce) {
   commands.OnCommand(MainCommand::Reopen, false);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\D\\w.docx (max)", L"C:\\N\\a.txt (max)",
                                                      L"C:\\N\\b.pdf (max)"}));
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf||");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf|");
   EXPECT_EQ(window.msg1.substr(window.msg1.rfind(L"\r\n") + 2), L"Other: 2");
   EXPECT_TRUE(state.blnKeepShown);  // no icon: the window stays
   EXPECT_FALSE(window.hidden);
@@ -180,17 +193,17 @@ TEST_F(CommandsTest, AHandAddedFileSurvivesTheRescanAnOfficePathDoesNot) {
   commands.OnCommand(MainCommand::FileManualAdd, false);
   EXPECT_EQ(fileDialog.shown, std::vector<std::wstring>{std::wstring(L"Choose file to add to reopen log|All types (*.*)") +
                                                          L'\0' + L"*.*" + L'\0'});
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt||");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt|");
   EXPECT_TRUE(question.asked.empty());
 
   fileDialog.chosen = L"C:\\Data\\Budget.xls";  // not open in Excel: the rescan drops it
   commands.OnCommand(MainCommand::FileManualAdd, false);
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt||");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\notes.txt|");
 
   fileDialog.chosen.clear();  // Cancel still rescans
   fs.files[kLog] = "old\r\n";
   commands.OnCommand(MainCommand::FileManualAdd, false);
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|old||");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|old|");
 }
 
 TEST_F(CommandsTest, OpenLogHandsTheLogToTheShellOnlyWhenThereIsOne) {
