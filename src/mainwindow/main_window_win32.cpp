@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/resource.h"
+#include "library/keys.h"
 #include "mainwindow/control_ids.h"
 #include "mainwindow/copyright_picture_win32.h"
 #include "mainwindow/main_layout_win32.h"
@@ -268,7 +269,7 @@ void frmMain::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (grayed) return;
     command = MenuCommand(id);
   }
-  if (command && commands_) commands_->OnCommand(*command, ::GetKeyState(VK_SHIFT) < 0);
+  if (command && commands_) commands_->OnCommand(*command, IsKeyDown(L"+", [](int key) { return ::GetKeyState(key); }));
 }
 
 LRESULT frmMain::OnCustomDraw(const NMHDR& header) {
