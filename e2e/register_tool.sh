@@ -13,3 +13,11 @@ register_tool() {
   wine regedit /S "$(winepath -w "${exe%.exe}.reg" 2>/dev/null)" >/dev/null 2>&1 || return 1
   printf '%s' "$exe_win"
 }
+
+# unregister_tool TEMPLATE REG: deletes every key TEMPLATE names from
+# $WINEPREFIX again, through REG (a .reg file it writes).
+unregister_tool() {
+  local template=$1 reg=$2
+  { echo REGEDIT4; sed -n 's/^\[\(HKEY_[^]]*\)\]$/[-\1]/p' "$template"; } >"$reg"
+  wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+}

@@ -1,10 +1,12 @@
 # The stand-in Office applications of `run.sh --demo` (sourced by run.sh).
 # They are the e2e tier's fake server (e2e/fake_office/README.md) with a
-# sample scenario, registered in the run's own prefix.
+# sample scenario, registered in the run's own prefix while the demo runs:
+# a later plain run there must not reopen an Outlook item in a stand-in.
 
 source e2e/register_tool.sh
 
 demo_pids=()
+demo_registered=false
 
 # start_demo_office FOLDER: puts Valmora.exe and the server in FOLDER (inside
 # the prefix), registers the server, writes the scenario where each
@@ -19,6 +21,7 @@ start_demo_office() {
     echo "Could not register the stand-in Office server in $WINEPREFIX." >&2
     return 1
   fi
+  demo_registered=true
 
   # The saved workbooks and documents exist, as they would; never overwritten.
   local documents=() path
@@ -46,8 +49,14 @@ start_demo_office() {
 }
 
 stop_demo_office() {
-  [ ${#demo_pids[@]} -gt 0 ] || return 0
-  kill "${demo_pids[@]}" 2>/dev/null || true
-  wait "${demo_pids[@]}" 2>/dev/null || true
-  demo_pids=()
+  if [ ${#demo_pids[@]} -gt 0 ]; then
+    kill "${demo_pids[@]}" 2>/dev/null || true
+    wait "${demo_pids[@]}" 2>/dev/null || true
+    demo_pids=()
+  fi
+  if $demo_registered; then
+    unregister_tool e2e/fake_office/fake_office.reg.in "$demo_folder/fake_office_unregister.reg" ||
+      echo "Could not remove the stand-in Office server's registration from $WINEPREFIX." >&2
+    demo_registered=false
+  fi
 }
