@@ -4,20 +4,14 @@
 
 namespace valmora {
 
-std::vector<std::wstring> ManualEntryLines(const std::vector<std::wstring>& lines, const Locale& locale) {
-  std::vector<std::wstring> manual;
-  for (const std::wstring& line : lines) {
-    if (ClassifyLogLine(line, locale) == LineKind::OtherEntry) manual.push_back(line);
-  }
-  return manual;
-}
-
 std::optional<std::wstring> GatherManualEntries(const OpenDocLog& log) {
   if (!log.Exists()) return std::wstring();
   const auto lines = log.ReadLines();
   if (!lines) return std::nullopt;
   std::wstring entries;
-  for (const std::wstring& line : ManualEntryLines(*lines, log.GetLocale())) entries += line + L"\r\n";
+  for (const std::wstring& line : *lines) {
+    if (ClassifyLogLine(line, log.GetLocale()) == LineKind::OtherEntry) entries += line + L"\r\n";
+  }
   return entries;
 }
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "doclog/log_line.h"
-#include "doclog/manual_entries.h"
 
 namespace valmora {
 namespace {
@@ -81,22 +81,24 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
 // left alone rather than lose those lines.
 bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
   EntryList& entries = result.entries;
-  std::optional<std::vector<std::wstring>> previous;
+  std::vector<std::wstring> previous;
   if (log.Exists()) {
-    previous = log.ReadLines();
-    if (!previous) return false;
+    auto read = log.ReadLines();
+    if (!read) return false;
+    previous = std::move(*read);
   }
   if (flags.pblnInShutdown) return log.MergeRewrite(entries);
   std::vector<std::wstring> kept;
-  if (previous) {
+  for (const std::wstring& line : previous) {
+    const LineKind kind = ClassifyLogLine(line, log.GetLocale());
+    if (kind == LineKind::OtherEntry) {
+      if (!flags.dropManualEntries) kept.push_back(line);
+      continue;
+    }
     // An application given up on (hung, or busy past its time) reported
     // nothing, which is not the same as nothing open: its entries stay.
-    for (const std::wstring& line : *previous) {
-      const LineKind kind = ClassifyLogLine(line, log.GetLocale());
-      const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
-      if (notRead && !entries.Contains(line)) entries.Add(line);
-    }
-    if (!flags.dropManualEntries) kept = ManualEntryLines(*previous, log.GetLocale());
+    const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
+    if (notRead && !entries.Contains(line)) entries.Add(line);
   }
   return log.Overwrite(dateLine, entries, kept);
 }
