@@ -177,8 +177,7 @@ HWND FileDialog(const Probe& probe, HWND previous) {
 void ChooseInDialog(HWND dialog, const std::wstring& path) {
   HWND edit = FindEdit(dialog);
   ASSERT_NE(edit, nullptr);
-  DWORD_PTR unused = 0;
-  ::SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &unused);
+  SendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PressDialogButton(dialog, IDOK);
 }
 

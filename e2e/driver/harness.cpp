@@ -170,6 +170,15 @@ HWND Process::WaitForWindow(const wchar_t* className, std::chrono::milliseconds 
   return nullptr;
 }
 
+HWND Process::WaitForNewWindow(const wchar_t* className, HWND seen, std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    found = WaitForWindow(className, 100ms);
+    return found && found != seen;
+  }, timeout);
+  return found != seen ? found : nullptr;
+}
+
 void Dpi::Set(DWORD dpi) {
   HKEY key = nullptr;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -220,14 +229,20 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds boun
   return true;
 }
 
+std::optional<LRESULT> SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   std::chrono::milliseconds bound) {
+  DWORD_PTR answer = 0;
+  if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, static_cast<UINT>(bound.count()), &answer)) {
+    return std::nullopt;
+  }
+  return static_cast<LRESULT>(answer);
+}
+
 std::wstring Text(HWND window) {
-  DWORD_PTR length = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        5000, &copied);
-  text.resize(copied);
+  const LRESULT length = SendBounded(window, WM_GETTEXTLENGTH, 0, 0).value_or(0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied = SendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())).value_or(0);
+  text.resize(static_cast<std::size_t>(copied));
   return text;
 }
 
@@ -236,10 +251,7 @@ std::wstring MessageBoxText(HWND box) {
   return Text(::GetDlgItem(box, kMessageTextId));
 }
 
-void Press(HWND button) {
-  DWORD_PTR unused = 0;
-  ::SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &unused);
-}
+void Press(HWND button) { SendBounded(button, BM_CLICK, 0, 0); }
 
 void PressDialogButton(HWND dialog, int id) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
@@ -311,9 +323,7 @@ bool ClickHolding(HWND control, WORD held) {
 }
 
 bool IsPressed(HWND toggle) {
-  DWORD_PTR state = 0;
-  ::SendMessageTimeoutW(toggle, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
-  return state == BST_CHECKED;
+  return SendBounded(toggle, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,10 @@ class Process {
   // A visible top-level window of this process with that class ("#32770"
   // for a message box), or nullptr after the time.
   HWND WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout = 20s) const;
+  // As WaitForWindow, but not `seen`: the next box once the one before it has
+  // gone, or nullptr after the time.
+  HWND WaitForNewWindow(const wchar_t* className, HWND seen = nullptr,
+                        std::chrono::milliseconds timeout = 30s) const;
 
  private:
   PROCESS_INFORMATION info_{};
@@ -98,6 +103,11 @@ HWND FindEdit(HWND dialog);
 // Polls done until it holds (true) or the bound has passed (false).
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s);
 
+// The window's answer, or nothing when it gave none within the bound. Not
+// SMTO_ABORTIFHUNG: Wine takes a thread for hung in the moment after a wait
+// of over five seconds without messages, and drops what is sent to it then.
+std::optional<LRESULT> SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   std::chrono::milliseconds bound = 5s);
 std::wstring Text(HWND window);
 // The message text of a standard message box.
 std::wstring MessageBoxText(HWND box);

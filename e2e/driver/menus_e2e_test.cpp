@@ -27,20 +27,8 @@ void Menu(HWND main, int id) { ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-// The newest window of the class that is not `seen`, once there is one.
-HWND NewWindow(const Process& process, const wchar_t* className, HWND seen = nullptr) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    found = process.WaitForWindow(className, 100ms);
-    return found && found != seen;
-  });
-  return found != seen ? found : nullptr;
-}
-
 void SetText(HWND window, const std::wstring& text) {
-  DWORD_PTR unused = 0;
-  ::SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
-                        &unused);
+  SendBounded(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::wstring StoredCommand() {
@@ -85,7 +73,7 @@ class MenusE2E : public ::testing::Test {
   // "&Execute Cmd" clicked with the mouse, `held` (VK_SHIFT, VK_CONTROL or 0) down.
   void ClickExecuteCmd(WORD held) { ASSERT_TRUE(ClickHolding(::GetDlgItem(main_, ids::kCmdExecuteCmd), held)); }
   // The input box the click opened, once it has the focus.
-  HWND CommandBox(HWND seen = nullptr) const { return Ready(NewWindow(*valmora_, input::kWindowClass, seen)); }
+  HWND CommandBox(HWND seen = nullptr) const { return Ready(valmora_->WaitForNewWindow(input::kWindowClass, seen)); }
 
   ShellRecord record_;
   TestFolder folder_{L"menus"};
@@ -100,7 +88,7 @@ TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
   HWND dialog = nullptr;
   for (const wchar_t* chosen : {L"notes.txt", L"report.docx", L""}) {
     Menu(main_, ids::kMnuFileManualAdd);
-    dialog = NewWindow(*valmora_, L"#32770", dialog);
+    dialog = valmora_->WaitForNewWindow(L"#32770", dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Text(dialog), valmora::kManualAddTitle);
     std::this_thread::sleep_for(500ms);  // let the dialog fill itself before it is typed into
@@ -134,7 +122,7 @@ TEST_F(MenusE2E, OpenLogHandsTheLogToTheShellWhenThereIsOne) {
 
 TEST_F(MenusE2E, TheExternalCommandIsAskedForStoredTrimmedAndStarted) {
   PressDialogButton(main_, ids::kCmdExecuteCmd);
-  HWND box = NewWindow(*valmora_, input::kWindowClass);
+  HWND box = valmora_->WaitForNewWindow(input::kWindowClass);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Text(::GetDlgItem(box, input::kTxtInput)), L"");  // nothing stored yet
   const std::wstring command = L"\"" + ShellRecord::RecorderExe() + L"\" nightly backup";
@@ -188,7 +176,7 @@ TEST_F(MenusE2E, ClearingTheCommandAsksWithNoAsDefaultAndYesDeletesTheValue) {
     ASSERT_NE(box, nullptr);
     SetText(::GetDlgItem(box, input::kTxtInput), yes ? L"" : L"   ");  // blanks alone are no command
     PressDialogButton(box, input::kCmdOk);
-    question = Ready(NewWindow(*valmora_, L"#32770", question));
+    question = Ready(valmora_->WaitForNewWindow(L"#32770", question));
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(Text(question), L"Valmora");
     EXPECT_EQ(MessageBoxText(question), L"Do you want to clear the stored command?");
@@ -222,7 +210,7 @@ TEST_F(MenusE2E, ACommandThatCannotStartIsReported) {
   valmora::WriteRegValue(api, L"C:\\No\\such\\program.exe", valmora::kHkeyCurrentUser, kSettingsKey, L"ExecuteCmd",
                          true);
   PressDialogButton(main_, ids::kCmdExecuteCmd);
-  HWND warning = NewWindow(*valmora_, valmora::msgbox_ids::kWindowClass);
+  HWND warning = valmora_->WaitForNewWindow(valmora::msgbox_ids::kWindowClass);
   ASSERT_NE(warning, nullptr);
   const std::wstring text = Text(::GetDlgItem(warning, valmora::msgbox_ids::kTxtMessage));
   EXPECT_TRUE(text.starts_with(L"The command could not be started:\r\nC:\\No\\such\\program.exe\r\n")) << text;
@@ -232,7 +220,7 @@ TEST_F(MenusE2E, ACommandThatCannotStartIsReported) {
 
 TEST_F(MenusE2E, AboutHelpAndTheBadge) {
   Menu(main_, ids::kMnuHelpAbout);
-  HWND box = NewWindow(*valmora_, about::kWindowClass);
+  HWND box = valmora_->WaitForNewWindow(about::kWindowClass);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Text(box), L"About Valmora");
   EXPECT_EQ(Text(::GetDlgItem(box, about::kLblVersion)), L"Valmora  v1.16");
@@ -241,7 +229,7 @@ TEST_F(MenusE2E, AboutHelpAndTheBadge) {
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
 
   Menu(main_, ids::kMnuHelpHelp);
-  HWND help = NewWindow(*valmora_, L"#32770");
+  HWND help = valmora_->WaitForNewWindow(L"#32770");
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(MessageBoxText(help).starts_with(L"Commandline:   Valmora  [options]\r\n"));
   PressDialogButton(help, IDOK);
@@ -252,7 +240,7 @@ TEST_F(MenusE2E, AboutHelpAndTheBadge) {
 
 TEST_F(MenusE2E, TheAboutBoxLinksGoToTheShell) {
   Menu(main_, ids::kMnuHelpAbout);
-  HWND box = Ready(NewWindow(*valmora_, about::kWindowClass));
+  HWND box = Ready(valmora_->WaitForNewWindow(about::kWindowClass));
   ASSERT_NE(box, nullptr);
   ClickLink(::GetDlgItem(box, about::kHlkHome));
   Key(box, VK_TAB);

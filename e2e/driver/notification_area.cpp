@@ -6,6 +6,7 @@
 #include <atomic>
 #include <optional>
 
+#include "harness.h"
 #include "library/unique_handle_win32.h"
 
 namespace e2e {
@@ -61,12 +62,11 @@ std::optional<std::wstring> TooltipText(HWND tooltip, HWND tool) {
   local.info.uId = reinterpret_cast<UINT_PTR>(tool);
   local.info.lpszText = remote->text;
   std::optional<std::wstring> text = L"<shell not readable>";
-  DWORD_PTR found = FALSE;
+  std::optional<LRESULT> found;
   if (::WriteProcessMemory(process.get(), remote, &local, sizeof local, nullptr) &&
-      ::SendMessageTimeoutW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
-                            &found)) {
+      (found = SendBounded(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(remote)))) {
     text.reset();
-    if (found && ::ReadProcessMemory(process.get(), remote->text, local.text, sizeof local.text, nullptr)) {
+    if (*found && ::ReadProcessMemory(process.get(), remote->text, local.text, sizeof local.text, nullptr)) {
       local.text[std::size(local.text) - 1] = L'\0';
       text = local.text;
     }

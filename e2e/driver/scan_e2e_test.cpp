@@ -21,16 +21,6 @@ std::string AfterFirstLine(const std::string& log) {
   return end == std::string::npos ? log : log.substr(end + 2);
 }
 
-// A message box of the process that says something else than `seen`.
-HWND NextBox(const Process& process, HWND seen = nullptr) {
-  HWND box = nullptr;
-  WaitUntil([&] {
-    box = process.WaitForWindow(msgbox::kWindowClass, 100ms);
-    return box && box != seen;
-  });
-  return box != seen ? box : nullptr;
-}
-
 std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
 
 constexpr char kExcel[] =
@@ -63,7 +53,7 @@ TEST(ScanE2E, NeverSavedWordDocumentAtShutdownIsWarnedAboutAndTheSecondScanSeesI
   ASSERT_TRUE(word->Start());
   TestFolder folder(L"scan_warning");
   Process valmora(folder.Exe(), L"/shutdown");
-  HWND warning = NextBox(valmora);
+  HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass);
   ASSERT_NE(warning, nullptr);
   EXPECT_EQ(Message(warning), L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in "
                               L"Word.\r\nIf those apps are still open, save and name the new docs now, then press "
@@ -127,14 +117,14 @@ TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
   // Windows asks from another process and waits for the answer.
   DWORD_PTR answer = 0;
   std::thread session([&] { ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 120000, &answer); });
-  HWND warning = NextBox(valmora);
+  HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass);
   ASSERT_NE(warning, nullptr);
   EXPECT_NE(Message(warning).find(L"new (never been saved) in Word."), std::wstring::npos);
   EXPECT_EQ(ReadBytes(folder.Log()).substr(0, 21), "C:\\Data\\Report.docx\r\n") << "merged before the warning";
   PressDialogButton(warning, msgbox::kCmdOk);
   session.join();
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-  ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  SendBounded(main, WM_ENDSESSION, TRUE, 0, 20s);
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
@@ -192,7 +182,7 @@ TEST_F(InteractiveScan, GetCurrTellsAboutANeverSavedDocumentAndListUnsavedListsC
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main_, ids::kCmdListUnsavedDocs)));
 
   PressDialogButton(main_, ids::kCmdGetCurr);
-  HWND notice = NextBox(*valmora_);
+  HWND notice = valmora_->WaitForNewWindow(msgbox::kWindowClass);
   ASSERT_NE(notice, nullptr);
   EXPECT_EQ(Message(notice), L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in Word .\r\n"
                              L"These documents will NOT be reopened automatically after system reboot.\r\n"
@@ -228,11 +218,10 @@ TEST_F(InteractiveScan, TheSessionEndingDuringTheNoticeFindsTheKeptFilesInTheLog
   HWND question = valmora_->WaitForWindow(L"#32770");
   ASSERT_NE(question, nullptr);
   PressDialogButton(question, IDYES);
-  ASSERT_NE(NextBox(*valmora_), nullptr);
+  ASSERT_NE(valmora_->WaitForNewWindow(msgbox::kWindowClass), nullptr);
 
-  DWORD_PTR answer = 0;
-  ::SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 20000, &answer);
-  ::SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  SendBounded(main_, WM_QUERYENDSESSION, 0, 0, 20s);
+  SendBounded(main_, WM_ENDSESSION, TRUE, 0, 20s);
   valmora_.reset();  // ended, as Windows would, where Wine lets it run on
   main_ = nullptr;
   const std::string log = ReadBytes(folder_.Log());

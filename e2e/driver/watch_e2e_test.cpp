@@ -238,10 +238,8 @@ TEST(WatchE2E, TheEndOfTheSessionSavesTheListInWatchModeOnly) {
     Process valmora(folder.Exe(), L"");
     HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
     ASSERT_NE(main, nullptr);
-    DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 20000, &answer);
-    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-    ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+    EXPECT_EQ(SendBounded(main, WM_QUERYENDSESSION, 0, 0, 20s), TRUE);
+    SendBounded(main, WM_ENDSESSION, TRUE, 0, 20s);
     EXPECT_EQ(valmora.WaitForExit(20s), 0u);
     EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"Valmora.exe"});  // no scan, no log
   }
@@ -252,11 +250,9 @@ TEST(WatchE2E, TheEndOfTheSessionSavesTheListInWatchModeOnly) {
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(folder.Log().c_str()) != INVALID_FILE_ATTRIBUTES; }));
   ::DeleteFileW(folder.Log().c_str());  // the start-up scan wrote it; the session's end must write it again
-  DWORD_PTR answer = 0;
-  ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 60000, &answer);
-  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_EQ(SendBounded(main, WM_QUERYENDSESSION, 0, 0, 60s), TRUE);
   EXPECT_NE(::GetFileAttributesW(folder.Log().c_str()), INVALID_FILE_ATTRIBUTES);
-  ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  SendBounded(main, WM_ENDSESSION, TRUE, 0, 20s);
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 
   Process next(folder.Exe(), L"-bad");  // owns the guard: shows the invalid command line
