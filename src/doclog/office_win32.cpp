@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <thread>
 #include <utility>
 
 #include "doclog/busy_filter_win32.h"
 #include "doclog/dispatch_call_win32.h"
 #include "doclog/office_reader_win32.h"
 #include "library/com_win32.h"
+#include "library/detached_thread_win32.h"
 #include "library/message_wait_win32.h"
 
 namespace valmora {
@@ -55,20 +55,17 @@ std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono
 
   auto job = std::make_shared<GatherJob>();
   if (!job->Ready()) return nullptr;
-  try {
-    std::thread([job, work = std::move(work), busyRetry = timings_.busyRetry] {
-      job->SetThreadId(::GetCurrentThreadId());
-      try {
-        RunInApartment(*job, busyRetry, work);
-      } catch (...) {
-      }
-      job->Finish(AppState::GaveUp);  // no effect when the work finished
-      job->FinishLookup({});
-      job->MarkExited();
-    }).detach();
-  } catch (...) {  // no thread to be had
-    return nullptr;
-  }
+  const bool started = StartDetachedThread([job, work = std::move(work), busyRetry = timings_.busyRetry] {
+    job->SetThreadId(::GetCurrentThreadId());
+    try {
+      RunInApartment(*job, busyRetry, work);
+    } catch (...) {
+    }
+    job->Finish(AppState::GaveUp);  // no effect when the work finished
+    job->FinishLookup({});
+    job->MarkExited();
+  });
+  if (!started) return nullptr;
   last = job;
 
   if (WaitPumpingMessages(job->FinishedEvent(), Milliseconds(deadline))) return job;
