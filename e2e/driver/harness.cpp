@@ -12,6 +12,7 @@
 #include "library/registry.h"
 #include "library/registry_win32.h"
 #include "library/unique_handle_win32.h"
+#include "mainwindow/control_ids.h"
 #include "watch/logon.h"
 
 namespace e2e {
@@ -194,6 +195,11 @@ HWND FocusOf(HWND window) {
   info.cbSize = sizeof info;
   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
   return info.hwndFocus;
+}
+
+HWND Idle(HWND main) {
+  WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(main, valmora::ids::kCmdGetCurr)) != FALSE; });
+  return main;
 }
 
 HWND Ready(HWND window) {

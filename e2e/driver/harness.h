@@ -97,6 +97,9 @@ HWND FocusOf(HWND window);
 // The window, once a child of it holds the focus: it turns visible a moment
 // before its first control takes it.
 HWND Ready(HWND window);
+// The main window once no scan or reopen runs in it: its commands are locked
+// meanwhile, and a click or menu choice made then is rightly ignored.
+HWND Idle(HWND main);
 // The dialog's first visible edit control (the file dialog's file-name box).
 HWND FindEdit(HWND dialog);
 

@@ -23,7 +23,8 @@ namespace input = valmora::input_box_ids;
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Valmora\\Settings";
 
-void Menu(HWND main, int id) { ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+// Chosen as a user would: once the last rescan has unlocked the menu.
+void Menu(HWND main, int id) { ::PostMessageW(Idle(main), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
