@@ -198,7 +198,9 @@ HWND FocusOf(HWND window) {
 }
 
 HWND Idle(HWND main) {
-  WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(main, valmora::ids::kCmdGetCurr)) != FALSE; });
+  if (!WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(main, valmora::ids::kCmdGetCurr)) != FALSE; })) {
+    ADD_FAILURE() << "the main window's commands stayed locked";
+  }
   return main;
 }
 

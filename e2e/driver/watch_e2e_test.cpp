@@ -182,7 +182,7 @@ TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {
   EXPECT_TRUE(Visible(main)) << "pressed by the user, the window stays";
   EXPECT_TRUE(HasNotificationIcon(main, kIcon));
 
-  PressDialogButton(main, ids::kCmdReopenOnRestart);
+  PressDialogButton(Idle(main), ids::kCmdReopenOnRestart);
   ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunKey).empty(); }));
   EXPECT_EQ(RegistryValue(valmora::kRunOnceKey), reopenCommand);
   EXPECT_TRUE(IsPressed(reopen));
@@ -205,10 +205,10 @@ TEST(WatchE2E, AWatchRunFromTheCommandLineKeepsWatchingWhenItsToggleIsReleased) 
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
   ASSERT_TRUE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
-  // The buttons stay locked until the first scan is done.
+  // The buttons are locked while the first scan runs; they may not be locked
+  // yet when the icon shows, so wait for the scan's summary first.
   ASSERT_TRUE(WaitUntil([&] { return !Text(::GetDlgItem(main, ids::kLblMsg1)).empty(); }));
-
-  PressDialogButton(main, ids::kCmdWatchMode);
+  PressDialogButton(Idle(main), ids::kCmdWatchMode);
   ASSERT_TRUE(WaitUntil([&] { return RegistryValue(valmora::kRunKey).empty(); }));
   EXPECT_TRUE(HasNotificationIcon(main, kIcon)) << "still watching";
 
