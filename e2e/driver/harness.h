@@ -129,6 +129,9 @@ bool ClickHolding(HWND control, WORD held);
 bool IsPressed(HWND toggle);
 // Saves the window as it is on screen to <screenshot folder>\<name>.bmp.
 void Screenshot(HWND window, const std::wstring& name);
+// The file's bytes, or "" when there is none. Opened as Valmora's own reads
+// open it, sharing delete: its atomic replace leaves a handle with delete
+// access on the new log for a moment, and a plainer open fails then.
 std::string ReadBytes(const std::wstring& path);
 std::wstring EnvOr(const wchar_t* name, const wchar_t* fallback);
 
