@@ -69,12 +69,7 @@ class Probe {
   HWND Window(const wchar_t* className) const { return Ready(process_->WaitForWindow(className)); }
   // The next box of a run that shows several, once the one before has gone.
   HWND NextWindow(const wchar_t* className, HWND previous) const {
-    for (int i = 0; i < 200; ++i) {
-      HWND window = process_->WaitForWindow(className);
-      if (window && window != previous) return Ready(window);
-      std::this_thread::sleep_for(50ms);
-    }
-    return nullptr;
+    return Ready(process_->WaitForNewWindow(className, previous));
   }
   DWORD WaitForExit() { return process_->WaitForExit(30s); }
   std::wstring Out() const { return valmora::FromUtf8(ReadBytes(out_)); }
@@ -173,14 +168,6 @@ HWND FileDialog(const Probe& probe, HWND previous) {
   return nullptr;
 }
 
-// Types the path into the file-name box and presses Open.
-void ChooseInDialog(HWND dialog, const std::wstring& path) {
-  HWND edit = FindEdit(dialog);
-  ASSERT_NE(edit, nullptr);
-  SendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PressDialogButton(dialog, IDOK);
-}
-
 // A file whose full path is `length` characters long, made with \\?\ since
 // the path is longer than the old limits.
 std::wstring CreateFileWithPathOf(const std::wstring& base, std::size_t length) {
@@ -210,10 +197,10 @@ TEST(DialogsE2E, OpenFileDialogReturnsTheChosenFileOfAnyLengthOrNothing) {
 
   HWND dialog = FileDialog(probe, nullptr);
   ASSERT_NE(dialog, nullptr);
-  ChooseInDialog(dialog, file);
+  ChooseInFileDialog(dialog, file);
   dialog = FileDialog(probe, dialog);
   ASSERT_NE(dialog, nullptr);
-  ChooseInDialog(dialog, longFile);
+  ChooseInFileDialog(dialog, longFile);
   dialog = FileDialog(probe, dialog);
   ASSERT_NE(dialog, nullptr);
   Screenshot(dialog, L"openfile_dialog");

@@ -12,6 +12,7 @@
 #include "library/registry_win32.h"
 #include "library/unique_handle_win32.h"
 #include "mainwindow/control_ids.h"
+#include "msgbox/msgbox_ids.h"
 #include "watch/logon.h"
 
 namespace e2e {
@@ -179,6 +180,16 @@ HWND Process::WaitForNewWindow(const wchar_t* className, HWND seen, std::chrono:
   return found != seen ? found : nullptr;
 }
 
+HWND Process::WaitForMessageSaying(const std::wstring& text, std::chrono::milliseconds timeout) const {
+  namespace msgbox = valmora::msgbox_ids;
+  HWND found = nullptr;
+  const bool said = WaitUntil([&] {
+    found = WaitForWindow(msgbox::kWindowClass, 100ms);
+    return found && Text(::GetDlgItem(found, msgbox::kTxtMessage)) == text;
+  }, timeout);
+  return said ? Ready(found) : nullptr;
+}
+
 void Dpi::Set(DWORD dpi) {
   HKEY key = nullptr;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -225,6 +236,13 @@ HWND FindEdit(HWND dialog) {
   HWND edit = nullptr;
   ::EnumChildWindows(dialog, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
   return edit;
+}
+
+void ChooseInFileDialog(HWND dialog, const std::wstring& path) {
+  HWND edit = FindEdit(dialog);
+  ASSERT_NE(edit, nullptr);
+  SendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PressDialogButton(dialog, IDOK);
 }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {

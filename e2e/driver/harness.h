@@ -60,6 +60,9 @@ class Process {
   // gone, or nullptr after the time.
   HWND WaitForNewWindow(const wchar_t* className, HWND seen = nullptr,
                         std::chrono::milliseconds timeout = 30s) const;
+  // The program's own message box once its message is `text`, ready for
+  // keys; a box caught as it closes has no text, and is not taken for it.
+  HWND WaitForMessageSaying(const std::wstring& text, std::chrono::milliseconds timeout = 30s) const;
 
  private:
   PROCESS_INFORMATION info_{};
@@ -102,6 +105,8 @@ HWND Ready(HWND window);
 HWND Idle(HWND main);
 // The dialog's first visible edit control (the file dialog's file-name box).
 HWND FindEdit(HWND dialog);
+// Types the path into the open-file dialog's file-name box and presses Open.
+void ChooseInFileDialog(HWND dialog, const std::wstring& path);
 
 // Polls done until it holds (true) or the bound has passed (false).
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 30s);

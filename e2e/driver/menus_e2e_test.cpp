@@ -98,10 +98,7 @@ TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
     EXPECT_EQ(Text(dialog), valmora::kManualAddTitle);
     std::this_thread::sleep_for(500ms);  // let the dialog fill itself before it is typed into
     if (*chosen) {
-      HWND edit = FindEdit(dialog);
-      ASSERT_NE(edit, nullptr);
-      SetText(edit, folder_.Path() + L"\\" + chosen);
-      PressDialogButton(dialog, IDOK);
+      ChooseInFileDialog(dialog, folder_.Path() + L"\\" + chosen);
     } else {
       PressDialogButton(dialog, IDCANCEL);  // still rescans
     }

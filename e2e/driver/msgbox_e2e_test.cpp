@@ -28,14 +28,7 @@ class Probe {
   }
   HWND Box() const { return Ready(process_->WaitForWindow(ids::kWindowClass)); }
   // The next box whose message is `text`, once the one before has gone.
-  HWND BoxSaying(const std::wstring& text) const {
-    for (int i = 0; i < 200; ++i) {
-      HWND box = Box();
-      if (box && Text(::GetDlgItem(box, ids::kTxtMessage)) == text) return Ready(box);
-      std::this_thread::sleep_for(50ms);
-    }
-    return nullptr;
-  }
+  HWND BoxSaying(const std::wstring& text) const { return process_->WaitForMessageSaying(text); }
   DWORD WaitForExit() { return process_->WaitForExit(30s); }
   std::string Answers() const { return ReadBytes(answers_); }
 

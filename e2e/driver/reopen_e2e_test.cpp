@@ -1,8 +1,6 @@
 // The reopen of logged items through the real Valmora.exe and the shell recorder.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "harness.h"
 #include "msgbox/msgbox_ids.h"
 #include "shell_record.h"
@@ -28,17 +26,8 @@ TEST(ReopenE2E, AReopenRunOpensLoggedFilesInOrderAndWarnsAboutMissingOnes) {
   HWND question = valmora.WaitForWindow(msgbox::kWindowClass);
   ASSERT_NE(question, nullptr);
   // Left alone, the question answers Yes; then the missing Word file is named.
-  // Wait for that text itself: a box caught as it closes has no text to read.
-  const std::wstring expected = L"File " + missing + L" not found";
-  HWND warning = nullptr;
-  std::wstring seen;
-  for (int i = 0; i < 300 && !warning; ++i) {
-    HWND box = valmora.WaitForWindow(msgbox::kWindowClass, 100ms);
-    if (box) seen = Text(::GetDlgItem(box, msgbox::kTxtMessage));
-    if (box && seen == expected) warning = Ready(box);
-    std::this_thread::sleep_for(100ms);
-  }
-  ASSERT_NE(warning, nullptr) << "last box said: " << Narrow(seen);
+  HWND warning = valmora.WaitForMessageSaying(L"File " + missing + L" not found", 60s);
+  ASSERT_NE(warning, nullptr);
   Screenshot(warning, L"reopen_file_not_found");
   PressDialogButton(warning, msgbox::kCmdOk);
 
