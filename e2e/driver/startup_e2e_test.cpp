@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "library/unique_handle_win32.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
 #include "mainwindow/control_ids.h"
@@ -162,11 +163,16 @@ TEST(Startup, SecondInstanceEndsSilentlyUntilTheFirstHasGone) {
   EXPECT_EQ(MessageBoxText(box), L"Commandline is invalid");
 }
 
+// A handle of the test's own keeps the mutex alive across the kill, so the
+// next start really meets one that its owner abandoned.
 TEST(Startup, KilledInstanceDoesNotBlockTheNext) {
   TestFolder folder(L"abandoned");
+  valmora::UniqueKernelHandle held;
   {
     Process first(folder.Exe(), L"");
     ASSERT_NE(first.WaitForWindow(ids::kMainWindowClass), nullptr);
+    held.reset(::OpenMutexW(SYNCHRONIZE, FALSE, L"iValmorai"));
+    ASSERT_TRUE(held) << ::GetLastError();
   }  // terminated without releasing the guard
   Process next(folder.Exe(), L"");
   EXPECT_NE(next.WaitForWindow(ids::kMainWindowClass), nullptr);

@@ -11,6 +11,8 @@
 #include "library/registry.h"
 #include "library/registry_win32.h"
 #include "mainwindow/control_ids.h"
+#include "msgbox/msgbox_ids.h"
+#include "startup/startup.h"
 #include "notification_area.h"
 #include "watch/logon.h"
 #include "watch/tray_icon_win32.h"
@@ -41,14 +43,20 @@ FILETIME LastWrite(const std::wstring& path) {
   return data.ftLastWriteTime;
 }
 
-// Valmora.exe registered for watch mode, so start-up asks nothing, and
-// started with `arguments`; `log` is the log it finds, if any.
+// Valmora.exe registered for watch mode and started with `arguments`; `log`
+// is the log it finds, if any. Start-up offers to reopen what a log lists
+// (every log these tests give lists an entry); the run answers No.
 class WatchRun {
  public:
   WatchRun(const wchar_t* name, const wchar_t* arguments, const std::string& log = "") : folder_(name) {
     if (!log.empty()) folder_.WriteFile(L"Valmora.txt", log);
     registrations_.RegisterWatch(folder_);
     valmora_.emplace(folder_.Exe(), arguments);
+    if (!log.empty()) {
+      HWND question = valmora_->WaitForMessageSaying(valmora::kStartupQuestion);
+      EXPECT_NE(question, nullptr) << "a logged entry is offered for reopening";
+      if (question) PressDialogButton(question, valmora::msgbox_ids::kCmdNo);
+    }
     main_ = valmora_->WaitForWindow(ids::kMainWindowClass);
   }
   HWND Main() const { return main_; }

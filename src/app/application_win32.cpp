@@ -33,6 +33,7 @@
 #include "msgbox/msgbox_window_win32.h"
 #include "startup/command_line.h"
 #include "startup/instance_guard_win32.h"
+#include "startup/program_exit.h"
 #include "startup/startup.h"
 #include "watch/logon_toggles.h"
 #include "watch/tray_icon_win32.h"
@@ -82,6 +83,25 @@ class MainWatchWindow final : public WatchWindow {
 
  private:
   frmMain& window_;
+};
+
+// Posted, so the window never closes under the code that asked for it.
+constexpr UINT kEndProgramMessage = WM_APP + 2;
+
+class MainExitWindow final : public ExitView {
+ public:
+  explicit MainExitWindow(HWND hwnd) : hwnd_(hwnd) {}
+  void EndProgram() override { ::PostMessageW(hwnd_, kEndProgramMessage, 0, 0); }
+  void BlockSessionEnd(bool blocked) override {
+    if (blocked) {
+      ::ShutdownBlockReasonCreate(hwnd_, L"Saving the list of open documents");
+    } else {
+      ::ShutdownBlockReasonDestroy(hwnd_);
+    }
+  }
+
+ private:
+  HWND hwnd_;
 };
 
 HICON LoadSmallIcon(HINSTANCE instance) {
@@ -140,6 +160,8 @@ int RunValmora(HINSTANCE instance) {
   WatchMode watch({state, state.commandLine, tray, timer, watchWindow, scanner});
   LogonRegistration logon(registry, state.exeFolder, state.exeBaseName);
   LogonToggles toggles({state.blnLoading, state.blnCmdLineMode, state, window, logon, watch, scanner});
+  MainExitWindow exitWindow(hwnd);
+  ProgramExit programExit({state, scanner, watch, exitWindow});
 
   Win32StandardQuestion standardQuestion(hwnd);
   Win32OpenFileDialog fileDialog(hwnd);
@@ -155,6 +177,7 @@ int RunValmora(HINSTANCE instance) {
                                    case MainCommand::WatchMode: toggles.WatchModeClicked(); break;
                                    case MainCommand::ReopenOnRestart: toggles.ReopenOnRestartClicked(); break;
                                    case MainCommand::PopupRestore: watch.Restore(); break;
+                                   case MainCommand::Exit: programExit.Exit(); break;
                                    case MainCommand::ExecuteCmd: externalCommand.Clicked(shiftDown); break;
                                    case MainCommand::HelpAbout:
                                      ShowAboutBox(hwnd, shell, state.exeBaseName, ProgramVersionText(), kCompany,
@@ -177,27 +200,21 @@ int RunValmora(HINSTANCE instance) {
         if (wParam != Win32WatchTimer::kTimerId) break;
         watch.Tick();
         return 0;
-      case WM_CLOSE:  // the close box: in watch mode it hides to the tray
-        if (!state.blnWatching) break;
-        watch.HideToTray();
+      case WM_CLOSE:  // the close box, Alt+F4, the task manager
+        programExit.CloseBox();
         return 0;
       case WM_QUERYENDSESSION:
-        // An installer's restart manager closing the program is no end of the session.
-        if (state.blnWatching && !(lParam & ENDSESSION_CLOSEAPP)) {
-          ::ShutdownBlockReasonCreate(hwnd, L"Saving the list of open documents");
-          scanner.InShutdown();
-          ::ShutdownBlockReasonDestroy(hwnd);
-        }
+        programExit.QueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0);
         return TRUE;
-      case WM_DESTROY:  // whatever ends the program, the icon goes with it
-        tray.Remove();
-        break;
       case WM_ENDSESSION:
-        if (wParam) {
-          tray.Remove();
-          window.Close();
-        }
+        programExit.EndSession(wParam != FALSE);
         return 0;
+      case kEndProgramMessage:
+        window.Close();
+        return 0;
+      case WM_DESTROY:  // the window's own handling follows: the message loop ends
+        programExit.Unload();
+        break;
       default:
         break;
     }

@@ -1,6 +1,7 @@
 // The central call into scanning and reopening, as its callers see it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace valmora {
@@ -53,18 +54,20 @@ class ScanView {
   // Shown above every other window while a reopen runs, so that what it
   // opens does not bury it; normal again when the reopen ends.
   virtual void SetTopmost(bool topmost) = 0;
-  // While Go runs, a request to close the window (it may arrive during a
-  // notice or a reopen pause) is held: the reopen stops at its next step,
-  // and the window closes once Go has ended.
+  // Go's waits let clicks through: while it runs, what would start a second
+  // command is locked.
   virtual void SetGoRunning(bool running) = 0;
-  virtual bool CloseRequested() const = 0;
 };
+
+// Asked before each step of a running Go: true once the program is ending,
+// and the step must not be taken.
+using StopRequested = std::function<bool()>;
 
 // The reopen phase, run by Go when it is not asked to scan.
 class ReopenPhase {
  public:
   virtual ~ReopenPhase() = default;
-  virtual void Reopen(const GoFlags& flags) = 0;
+  virtual void Reopen(const GoFlags& flags, const StopRequested& stopped) = 0;
 };
 
 class DocumentScanner {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doclog/log_encoding.h"
+#include "doclog/log_line.h"
 #include "library/utf.h"
 
 namespace valmora {
@@ -44,13 +45,19 @@ bool OpenDocLog::Overwrite(const std::wstring& dateLine, const EntryList& entrie
   return Replace(lines);
 }
 
-bool OpenDocLog::MergeRewrite(EntryList& entries) {
-  if (const auto previous = ReadLines()) {
-    for (const auto& line : *previous) {
-      if (!entries.Contains(line)) entries.Add(line);
+bool OpenDocLog::MergeRewrite(const EntryList& entries) {
+  std::vector<std::wstring> lines = entries.Entries();
+  std::size_t limited = lines.size();
+  for (const auto& line : ReadLines().value_or(std::vector<std::wstring>{})) {
+    if (std::find(lines.begin(), lines.end(), line) != lines.end()) continue;
+    if (ClassifyLogLine(line, locale_) == LineKind::OtherEntry) {
+      lines.push_back(line);
+    } else if (limited < EntryList::kMaxEntries) {
+      lines.push_back(line);
+      ++limited;
     }
   }
-  return Replace(entries.Entries());
+  return Replace(lines);
 }
 
 bool OpenDocLog::AppendLine(const std::wstring& line) { return AppendText(line + L"\r\n"); }

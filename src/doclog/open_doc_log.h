@@ -42,9 +42,10 @@ class OpenDocLog {
   // Office entry left out is found again by the next scan, a hand-added one
   // would be gone.
   bool Overwrite(const std::wstring& dateLine, const EntryList& entries, const std::vector<std::wstring>& kept = {});
-  // Adds to entries every line of the previous log it does not hold yet,
-  // then writes entries alone (no new date line).
-  bool MergeRewrite(EntryList& entries);
+  // Writes entries (no new date line), then every line of the previous log
+  // not written yet, in its order: hand-added lines all, as an overwrite
+  // keeps them, the others while the entries' limit leaves room.
+  bool MergeRewrite(const EntryList& entries);
   // Appends end an old last line that lacks its CR LF first.
   bool AppendLine(const std::wstring& line);
 

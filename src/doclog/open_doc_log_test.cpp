@@ -54,18 +54,31 @@ TEST_F(OpenDocLogTest, MergePutsCurrentFirstThenUnseenOldLinesOnce) {
             "C:\\new.docx\r\nC:\\a.xlsx\r\n01/12/2026 09:00\r\nC:\\notes.txt\r\n\r\nC:\\closed.docx\r\n");
 }
 
-TEST_F(OpenDocLogTest, MergeKeepsOnlyAsManyOldLinesAsFitTheLimit) {
-  std::string old;
-  for (int i = 0; i < 40; ++i) old += "C:\\old" + std::to_string(i) + ".txt\r\n";
-  Bytes() = old;
-  EntryList entries;
-  for (int i = 0; i < 80; ++i) entries.Add(L"C:\\now" + std::to_wstring(i) + L".xlsx");
-  ASSERT_TRUE(log.MergeRewrite(entries));
-  const auto lines = log.ReadLines();
-  ASSERT_EQ(lines->size(), 100u);
-  EXPECT_EQ((*lines)[79], L"C:\\now79.xlsx");
-  EXPECT_EQ((*lines)[80], L"C:\\old0.txt");
-  EXPECT_EQ((*lines)[99], L"C:\\old19.txt");
+// The limit holds the Office entries; hand-added files are kept outside it,
+// as every overwrite keeps them, so no session end drops one.
+TEST_F(OpenDocLogTest, MergeKeepsEveryHandAddedLineAndOfficeLinesUpToTheLimit) {
+  struct Case {
+    int now, oldWorkbooks, handAdded;
+    std::size_t oldWorkbooksKept;
+  };
+  const Case cases[] = {{90, 15, 20, 9}, {80, 40, 0, 19}, {100, 5, 3, 0}, {10, 5, 150, 5}};
+  for (const Case& c : cases) {
+    std::string old = "01/12/2026 09:00\r\n";
+    for (int i = 0; i < c.oldWorkbooks; ++i) old += "C:\\old" + std::to_string(i) + ".xlsx\r\n";
+    for (int i = 0; i < c.handAdded; ++i) old += "C:\\notes" + std::to_string(i) + ".txt\r\n";
+    Bytes() = old;
+    EntryList entries;
+    for (int i = 0; i < c.now; ++i) entries.Add(L"C:\\now" + std::to_wstring(i) + L".xlsx");
+    ASSERT_TRUE(log.MergeRewrite(entries));
+
+    const auto lines = *log.ReadLines();
+    const std::size_t dateLine = c.now < 100 ? 1 : 0;
+    ASSERT_EQ(lines.size(), c.now + dateLine + c.oldWorkbooksKept + c.handAdded) << c.now << " " << c.handAdded;
+    EXPECT_EQ(lines[c.now - 1], L"C:\\now" + std::to_wstring(c.now - 1) + L".xlsx");
+    if (c.handAdded) {
+      EXPECT_EQ(lines.back(), L"C:\\notes" + std::to_wstring(c.handAdded - 1) + L".txt");
+    }
+  }
 }
 
 TEST_F(OpenDocLogTest, MergeWithoutPreviousLogWritesCurrentEntriesOnly) {

@@ -72,7 +72,7 @@ bool IsWebAddress(const std::wstring& entry) {
   });
 }
 
-void Reopener::Reopen(const GoFlags& flags) {
+void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
   ScanView& view = services_.view;
   const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
   view.SetTopmost(true);
@@ -107,7 +107,7 @@ void Reopener::Reopen(const GoFlags& flags) {
 
   OpenNow openNow(services_.office);
   for (const Entry& entry : entries) {
-    if (view.CloseRequested()) break;  // closing: nothing more is opened
+    if (stopped()) break;  // the program is ending: nothing more is opened
     view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
     bool reopen = true;
     std::wstring target = entry.line;
@@ -132,7 +132,7 @@ void Reopener::Reopen(const GoFlags& flags) {
     } else if (entry.kind == LineKind::WordEntry) {
       reopen = !openNow.HasDocument(OfficeApp::Word, entry.line);
     }
-    if (!reopen || view.CloseRequested()) continue;
+    if (!reopen || stopped()) continue;
     services_.shell.Open(target, ShowWindowAs::Maximised);
     services_.pause(kPauseAfterOpen);
   }

@@ -42,7 +42,7 @@ bool IsWebAddress(const std::wstring& entry);
 class Reopener final : public ReopenPhase {
  public:
   explicit Reopener(ReopenServices services) : services_(std::move(services)) {}
-  void Reopen(const GoFlags& flags) override;
+  void Reopen(const GoFlags& flags, const StopRequested& stopped) override;
 
  private:
   ReopenServices services_;

@@ -14,6 +14,7 @@ using namespace valmora::testing;
 constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
 constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
 constexpr GoFlags kReopenWord{false, false, false, false, false, true, false, false};
+const StopRequested kGoesOn = [] { return false; };
 
 class ReopenTest : public ::testing::Test {
  protected:
@@ -49,7 +50,7 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   office.outlookItems[L"00DD"] = {true, L"Deleted Items"};
   shell.opened.clear();
 
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
 
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\Notes\\here.txt (max)", L"C:\\D\\gone.docx (max)",
                                                      L"Outlook:00AA (max)", L"Outlook:00FF (max)"}));
@@ -69,7 +70,7 @@ TEST_F(ReopenTest, ReopenOnlyWordLeavesTheLabelAsItWas) {
   WriteLog("05/12/2026 14:07\r\nC:\\D\\a.xlsx\r\nC:\\D\\b.xlsx\r\nC:\\D\\w.docx\r\n");
   AddFile(L"C:\\D\\w.docx");
   view.msg1 = L"Open at last check: ...";
-  reopener.Reopen(kReopenWord);
+  reopener.Reopen(kReopenWord, kGoesOn);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\D\\w.docx (max)"}));
   EXPECT_EQ(view.captions, (std::vector<std::wstring>{L"Reopening\r\nC:\\D\\w.docx", L"Open at last check: ..."}));
 }
@@ -79,7 +80,7 @@ TEST_F(ReopenTest, WhatIsAlreadyOpenCostsNoOpenAndNoPause) {
   AddFile(L"C:\\D\\w.docx");
   office.apps[OfficeApp::Word] = {AppState::Read, {{true, L"C:\\D", false, L"w.docx", L"C:\\D\\w.docx"}}, {}};
   office.apps[OfficeApp::Outlook] = {AppState::Read, {}, {{L"00AA", true, L"Lunch", std::nullopt}}};
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
   EXPECT_TRUE(shell.opened.empty());
   EXPECT_TRUE(journal.empty());
   EXPECT_EQ(office.journal, (std::vector<std::wstring>{L"gather", L"gather"}));  // no lookup needed
@@ -90,36 +91,37 @@ TEST_F(ReopenTest, CloudDocumentsGoToTheShellWithoutAFileTest) {
   office.apps[OfficeApp::Word] = {
       AppState::Read, {{true, L"https://contoso.example", true, L"Plan B.docx", L"https://contoso.example/Plan%20B.docx"}},
       {}};
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
   EXPECT_TRUE(notices.warnings.empty());
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"https://contoso.example/sites/team/Budget.xlsx (max)"}));
 }
 
 TEST_F(ReopenTest, NothingToReopenWithoutALogOrWithOnlyItsDateLine) {
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
   EXPECT_TRUE(view.captions.empty());
   EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));
 
   WriteLog("05/12/2026 14:07\r\n");
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
   EXPECT_EQ(view.captions.front(), L"Excel: none\r\nWord: none\r\nOutlook: none\r\nOther: none");
   EXPECT_TRUE(shell.opened.empty());
 }
 
-TEST_F(ReopenTest, AWindowClosedDuringThePauseStopsTheReopen) {
+TEST_F(ReopenTest, AnEndOfTheProgramDuringThePauseStopsTheReopen) {
   WriteLog("C:\\N\\1.txt\r\nC:\\N\\2.txt\r\nC:\\N\\3.txt\r\n");
   for (const wchar_t* f : {L"C:\\N\\1.txt", L"C:\\N\\2.txt", L"C:\\N\\3.txt"}) AddFile(f);
-  Reopener closing{{office, logPath, fs, locale, view, notices, shell, [this](std::int32_t) {
-                      view.closeRequested = true;  // the close box, clicked during the first pause
+  bool ending = false;
+  Reopener closing{{office, logPath, fs, locale, view, notices, shell, [&ending](std::int32_t) {
+                      ending = true;  // the close box, clicked during the first pause
                     }}};
-  closing.Reopen(kReopenAll);
+  closing.Reopen(kReopenAll, [&ending] { return ending; });
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\N\\1.txt (max)"}));
   EXPECT_EQ(view.topmostTrail.back(), false);
 }
 
 TEST_F(ReopenTest, AMissingPathWithAnAtSignIsNamedAsItIs) {
   WriteLog("C:\\D\\Plan@2026.xlsx\r\n");
-  reopener.Reopen(kReopenAll);
+  reopener.Reopen(kReopenAll, kGoesOn);
   ASSERT_EQ(notices.warnings.size(), 1u);
   const MsgBoxLayout shown = LayOutMsgBox(L"2   0" + notices.warnings[0].first, 0);
   EXPECT_EQ(shown.display.text, L"File C:\\D\\Plan@2026.xlsx not found");

@@ -103,34 +103,84 @@ bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLin
   return log.Overwrite(dateLine, entries, kept);
 }
 
+// The hourglass for as long as a scan runs, however it ends.
+class BusyScreen {
+ public:
+  explicit BusyScreen(ScanView& view) : view_(view) { view_.SetScreenBusy(true); }
+  ~BusyScreen() { view_.SetScreenBusy(false); }
+  BusyScreen(const BusyScreen&) = delete;
+  BusyScreen& operator=(const BusyScreen&) = delete;
+
+ private:
+  ScanView& view_;
+};
+
 }  // namespace
 
-void Scanner::Go(const GoFlags& flags) {
-  if (inGo_) return;
-  inGo_ = true;
-  services_.view.SetGoRunning(true);
-  state_.blnNewExcel = state_.blnNewWord = state_.blnNewOutlook = false;
-  if (flags.pblnGetCurr) {
-    Scan(flags);
-  } else if (services_.reopen) {
-    services_.reopen->Reopen(flags);
+// Resets what a Go changed for its duration on every way out, an exception
+// included, so the window is never left locked.
+class Scanner::RunScope {
+ public:
+  explicit RunScope(Scanner& scanner) : scanner_(scanner), outermost_(!scanner.inGo_) {
+    scanner_.inGo_ = true;
+    if (outermost_) scanner_.services_.view.SetGoRunning(true);
   }
-  inGo_ = false;
-  services_.view.SetGoRunning(false);
+  ~RunScope() {
+    if (!outermost_) return;
+    scanner_.inGo_ = false;
+    scanner_.services_.view.SetGoRunning(false);
+    if (auto stopped = std::exchange(scanner_.whenStopped_, nullptr)) stopped();
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  Scanner& scanner_;
+  const bool outermost_;
+};
+
+void Scanner::Go(const GoFlags& flags) {
+  if (inGo_ || stopRequested_) return;
+  Run(flags, [this] { return stopRequested_; });
 }
 
-void Scanner::Scan(const GoFlags& flags) {
+void Scanner::Stop(std::function<void()> stopped) {
+  stopRequested_ = true;
+  if (!stopped) return;
+  if (inGo_) {
+    whenStopped_ = std::move(stopped);
+  } else {
+    stopped();
+  }
+}
+
+void Scanner::Run(const GoFlags& flags, const StopRequested& stopped) {
+  const RunScope scope(*this);
+  ClearNewFlags();
+  if (flags.pblnGetCurr) {
+    Scan(flags, stopped);
+  } else if (services_.reopen) {
+    services_.reopen->Reopen(flags, stopped);
+  }
+}
+
+void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
   ScanView& view = services_.view;
-  view.SetScreenBusy(true);
+  const BusyScreen busy(view);
   const Locale& locale = services_.locale;
   const std::wstring dateLine = FormatDateLine(services_.clock.Now(), locale);
 
+  // Office is asked with messages let through: what arrives meanwhile may
+  // end the program, and then nothing is written over the log.
   ScanResult result;
   const AppSnapshot excel = services_.office.Gather(OfficeApp::Excel);
+  if (stopped()) return;
   AddDocuments(excel, result.tally.excel, result);
   const AppSnapshot word = services_.office.Gather(OfficeApp::Word);
+  if (stopped()) return;
   AddDocuments(word, result.tally.word, result);
   const AppSnapshot outlook = services_.office.Gather(OfficeApp::Outlook);
+  if (stopped()) return;
   AddOutlookItems(outlook, locale.DateSeparator(), result.tally.outlook, result);
   if (excel.state == AppState::GaveUp) result.notRead.push_back(LineKind::ExcelEntry);
   if (word.state == AppState::GaveUp) result.notRead.push_back(LineKind::WordEntry);
@@ -150,16 +200,31 @@ void Scanner::Scan(const GoFlags& flags) {
   if (!flags.pblnWatch && !flags.pblnInShutdown && !flags.pblnListUnsaved && anyNew) {
     services_.notices.ShowInfo(NeverSavedNotice(tally_, result.newItemNames), 10);
   }
+  if (stopped()) return;
   if (flags.pblnWatch && !state_.blnKeepShown) view.HideWindow();
   if (flags.pblnListUnsaved) services_.notices.ShowInfo(UnsavedList(result.unsavedNames), 10);
-  view.SetScreenBusy(false);
 }
 
+// The session's end is never skipped: a Go it interrupts stops at its next
+// step, and these scans run whatever else is under way. A second query of
+// the session's end, while the first waits in its warning, adds nothing.
+// The window stays locked through the warning too, and an end of the program
+// asked for meanwhile waits for the second scan.
 void Scanner::InShutdown() {
-  Go(kShutdownScan);
+  if (inShutdown_) return;
+  const RunScope scope(*this);
+  inShutdown_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{inShutdown_};
+  const StopRequested never = [] { return false; };
+  ClearNewFlags();
+  Scan(kShutdownScan, never);
   if (!state_.blnNewExcel && !state_.blnNewWord) return;
   services_.notices.ShowWarning(ShutdownWarning(state_.blnNewExcel, state_.blnNewWord), 90);
-  Go(kShutdownScan);
+  ClearNewFlags();
+  Scan(kShutdownScan, never);
 }
 
 }  // namespace valmora

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 
 #include "doclog/log_encoding.h"
 #include "testing/fakes.h"
@@ -109,6 +111,39 @@ TEST_F(ScannerTest, LogsExcelThenWordThenOutlookInCollectionOrder) {
                    L"Outlook:00CD'No date|");
   EXPECT_TRUE(state.blnNewOutlook);
   EXPECT_EQ(scanner.LastTally().outlook.unsaved, 1);
+}
+
+// Whatever ends a Go, the window is unlocked again and the next one runs.
+TEST_F(ScannerTest, AGoThatFailsLeavesNothingLocked) {
+  office.onGather = [] { throw std::runtime_error("Office went away"); };
+  EXPECT_THROW(scanner.Go(kQuietScan), std::runtime_error);
+  EXPECT_FALSE(scanner.Running());
+  EXPECT_EQ(view.goRunningTrail, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(view.busy);
+
+  office.onGather = nullptr;
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|");
+}
+
+TEST_F(ScannerTest, AStoppedScanWritesAndShowsNothingAndNoLaterGoRuns) {
+  office.apps[OfficeApp::Word] = Running({NeverSaved(L"Document2", false)});
+  int stopped = 0;
+  office.onGather = [&] {
+    if (!scanner.Running()) return;
+    scanner.Stop([&] { ++stopped; });
+    EXPECT_EQ(stopped, 0) << "not while the Go runs";
+  };
+  scanner.Go(kGetCurrScan);
+  EXPECT_EQ(stopped, 1);
+  EXPECT_EQ(Log(), L"<none>");
+  EXPECT_TRUE(notices.infos.empty());
+  office.onGather = nullptr;
+  scanner.Go(kGetCurrScan);
+  EXPECT_EQ(Log(), L"<none>");
+  scanner.Resume();
+  scanner.Go(kGetCurrScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|");
 }
 
 TEST_F(ScannerTest, SummariesReadAsTheUserExpects) {

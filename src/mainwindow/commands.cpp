@@ -30,7 +30,6 @@ void MainWindowCommands::OnCommand(MainCommand command, bool shiftDown) {
     case MainCommand::ReopenOutlookOnly: scanner.Go(ReopenOnly(false, false, true, false)); break;
     case MainCommand::ReopenNonOffOnly: scanner.Go(ReopenOnly(false, false, false, true)); break;
     case MainCommand::ListUnsavedDocs: scanner.Go(kListUnsavedScan); break;
-    case MainCommand::Exit: services_.view.Close(); break;  // no scan on the way out
     case MainCommand::FileManualAdd: ManualAdd(); break;
     case MainCommand::FileOpenLog: OpenLog(); break;
     case MainCommand::HelpHelp:

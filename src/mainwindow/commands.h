@@ -50,7 +50,7 @@ struct CommandServices {
   Shell& shell;
   const std::wstring& exeBaseName;
   // The commands that belong to other parts of the program (the toggles,
-  // the tray's Restore, the external command, About).
+  // the tray's Restore, the external command, About, Exit).
   std::function<void(MainCommand command, bool shiftDown)> others;
 };
 

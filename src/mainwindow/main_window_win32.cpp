@@ -221,12 +221,6 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       LayOut();
       return 0;
     }
-    case WM_CLOSE:
-      if (goRunning_) {  // torn down under a running reopen it would not be: close when Go ends
-        closeRequested_ = true;
-        return 0;
-      }
-      break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) != HTCLIENT) break;
       if (busy_) {
@@ -356,12 +350,9 @@ void frmMain::SetTopmost(bool topmost) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (topmost ? SWP_SHOWWINDOW : 0));
 }
 
-// Go's pauses let clicks through: while it runs, what would start a second
-// command is locked.
 void frmMain::SetGoRunning(bool running) {
   goRunning_ = running;
   LockCommands(running);
-  if (!running && std::exchange(closeRequested_, false)) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void frmMain::LockCommands(bool locked) {

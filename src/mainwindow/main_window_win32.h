@@ -54,7 +54,6 @@ class frmMain : public MainView, public ScanView {
   std::wstring Msg1Caption() const override;
   void SetTopmost(bool topmost) override;
   void SetGoRunning(bool running) override;
-  bool CloseRequested() const override { return closeRequested_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -84,7 +83,6 @@ class frmMain : public MainView, public ScanView {
   HWND lastFocus_ = nullptr;  // given back when the window is active again
   bool busy_ = false;
   bool goRunning_ = false;
-  bool closeRequested_ = false;
   bool listUnsavedEnabled_ = false;  // as the last scan left it, applied once Go ends
 };
 

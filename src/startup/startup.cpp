@@ -89,7 +89,10 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
   if (!blnReopenRun && !state.blnWatching) {
     view.SetMsg1Caption(GetLogSummary(log));
   } else {
-    if (!view.IsWatchModePressed()) {
+    // A watch run offers the reopen too, also one the registration chose at
+    // logon: its first scan would otherwise overwrite, before Office has
+    // started, the list the end of the last session saved.
+    if (state.blnWatching || !view.IsWatchModePressed()) {
       const std::wstring summary = GetLogSummary(log);
       view.SetMsg1Caption(summary);
       view.Display();

@@ -222,15 +222,35 @@ TEST_F(StartupTest, WatchCommandLineOffersReopenThenScansAndStartsTheTimer) {
   EXPECT_TRUE(state.blnCmdLineMode);
 }
 
-TEST_F(StartupTest, WatchRegistrationMakesAWatchRunWithoutQuestion) {
-  Log("C:\\w.docx\r\nC:\\e.xls\r\n");
-  RegisterWatch(L"\"C:\\V\\Valmora.exe\" /WATCH");
-  RegisterReopen();
-  EXPECT_EQ(Run(L""), StartupOutcome::Running);
-  EXPECT_TRUE(view.watchPressed);
-  EXPECT_FALSE(view.reopenPressed);  // RunOnce is not read beside a watch registration
-  EXPECT_EQ(Events(), (EventList{L"initwatch", L"go:scan", L"timer", L"display"}));
-  EXPECT_FALSE(state.blnCmdLineMode);
+// At logon the registration starts a watch run: it offers the reopen as a
+// watch run from the command line does, before its first scan overwrites
+// the list that the end of the last session saved.
+TEST_F(StartupTest, WatchRegistrationOffersTheReopenBeforeTheFirstScan) {
+  struct Case {
+    const char* log;  // nullptr: no log at all
+    const wchar_t* commandLine;
+    bool asks;
+  };
+  const Case cases[] = {
+      {"C:\\w.docx\r\nC:\\e.xls\r\n", L"", true},
+      {"05/12/2026 14:07\r\nC:\\w.docx\r\n", L"/watch", true},
+      {"05/12/2026 14:07\r\n", L"", false},
+      {nullptr, L"/watch", false},
+  };
+  for (const Case& c : cases) {
+    journal.events.clear();
+    fs.files.clear();
+    if (c.log) Log(c.log);
+    RegisterWatch(L"\"C:\\V\\Valmora.exe\" /WATCH");
+    RegisterReopen();
+    EXPECT_EQ(Run(c.commandLine), StartupOutcome::Running);
+    EXPECT_TRUE(view.watchPressed);
+    EXPECT_FALSE(view.reopenPressed);  // RunOnce is not read beside a watch registration
+    const EventList expected = c.asks ? EventList{L"initwatch", L"display", L"ask", L"go:reopen", L"go:scan",
+                                                  L"timer", L"display"}
+                                      : EventList{L"initwatch", L"display", L"go:scan", L"timer", L"display"};
+    EXPECT_EQ(Events(), expected) << (c.log ? c.log : "no log");
+  }
 }
 
 TEST_F(StartupTest, WatchRegistrationWithReopenRunAsksAndReopensNothing) {

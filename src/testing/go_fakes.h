@@ -41,7 +41,7 @@ class FixedClock : public Clock {
 
 struct FakeScanView : ScanView {
   std::wstring msg1, tip;
-  bool listUnsavedEnabled = true, hidden = false, busy = false, closeRequested = false;
+  bool listUnsavedEnabled = true, hidden = false, busy = false;
   std::vector<bool> busyTrail, topmostTrail;
   std::vector<std::wstring> captions;  // every caption lblMsg1 was given, in order
 
@@ -53,7 +53,6 @@ struct FakeScanView : ScanView {
   void SetScreenBusy(bool b) override { busyTrail.push_back(busy = b); }
   void SetTopmost(bool t) override { topmostTrail.push_back(t); }
   void SetGoRunning(bool running) override { goRunningTrail.push_back(running); }
-  bool CloseRequested() const override { return closeRequested; }
   std::vector<bool> goRunningTrail;
 };
 

@@ -69,6 +69,7 @@ class WatchMode final : public WatchControl {
   void InitWatch() override;
   void CreateTrayIcon();
   void EnableTimer() override { services_.timer.Enable(true); }
+  void DisableTimer() { services_.timer.Enable(false); }
   void Tick() { services_.scanner.Go(kQuietScan); }
   void OnIconEvent(IconEvent event);
   void Restore();  // also "Restore" of the popup menu
