@@ -22,27 +22,6 @@ std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessa
 std::wstring Label(HWND main) { return Text(::GetDlgItem(main, ids::kLblMsg1)); }
 bool Locked(HWND main) { return !::IsWindowEnabled(::GetDlgItem(main, ids::kCmdGetCurr)); }
 
-// Windows asks from another process and waits for the answer while the
-// program saves the list; the answer is read once the thread is joined.
-class SessionEndQuery {
- public:
-  explicit SessionEndQuery(HWND main)
-      : thread_([this, main] {
-          ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 180000, &answer_);
-        }) {}
-  ~SessionEndQuery() {
-    if (thread_.joinable()) thread_.join();
-  }
-  DWORD_PTR Answer() {
-    thread_.join();
-    return answer_;
-  }
-
- private:
-  DWORD_PTR answer_ = 0;
-  std::thread thread_;
-};
-
 constexpr char kDayExcel[] =
     "[Excel]\n"
     "workbook C:\\valmora-e2e\\day\\Budget.xlsx\n"

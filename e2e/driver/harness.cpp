@@ -245,6 +245,20 @@ void ChooseInFileDialog(HWND dialog, const std::wstring& path) {
   PressDialogButton(dialog, IDOK);
 }
 
+SessionEndQuery::SessionEndQuery(HWND main)
+    : thread_([this, main] {
+        ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 180000, &answer_);
+      }) {}
+
+SessionEndQuery::~SessionEndQuery() {
+  if (thread_.joinable()) thread_.join();
+}
+
+DWORD_PTR SessionEndQuery::Answer() {
+  if (thread_.joinable()) thread_.join();
+  return answer_;
+}
+
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
   const auto deadline = std::chrono::steady_clock::now() + bound;
   while (!done()) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -93,6 +94,21 @@ class LocaleOverride {
  private:
   std::wstring name_;
   std::wstring old_;
+};
+
+// WM_QUERYENDSESSION as Windows sends it: from another thread, waiting for
+// the answer while the program saves the list. Answer() waits for it.
+class SessionEndQuery {
+ public:
+  explicit SessionEndQuery(HWND main);
+  ~SessionEndQuery();
+  SessionEndQuery(const SessionEndQuery&) = delete;
+  SessionEndQuery& operator=(const SessionEndQuery&) = delete;
+  DWORD_PTR Answer();
+
+ private:
+  DWORD_PTR answer_ = 0;
+  std::thread thread_;
 };
 
 // The control of a window's process that has the keyboard focus.

@@ -114,16 +114,13 @@ TEST(ScanE2E, TheEndOfTheSessionInWatchModeWarnsAboutANeverSavedDocument) {
   ASSERT_TRUE(WaitUntil([&] { return ReadBytes(folder.Log()).find("Report.docx") != std::string::npos; }));
   ::DeleteFileW(folder.Log().c_str());
 
-  // Windows asks from another process and waits for the answer.
-  DWORD_PTR answer = 0;
-  std::thread session([&] { ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 120000, &answer); });
+  SessionEndQuery session(main);
   HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass);
   ASSERT_NE(warning, nullptr);
   EXPECT_NE(Message(warning).find(L"new (never been saved) in Word."), std::wstring::npos);
   EXPECT_EQ(ReadBytes(folder.Log()).substr(0, 21), "C:\\Data\\Report.docx\r\n") << "merged before the warning";
   PressDialogButton(warning, msgbox::kCmdOk);
-  session.join();
-  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_EQ(session.Answer(), static_cast<DWORD_PTR>(TRUE));
   SendBounded(main, WM_ENDSESSION, TRUE, 0, 20s);
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
