@@ -48,7 +48,7 @@ AppSnapshot GatherJob::Snapshot() const {
 
 OutlookLookup GatherJob::Lookup() const {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return done_ ? lookup_ : OutlookLookup{};
+  return done_ ? lookup_ : OutlookLookup{LookupAnswer::GaveUp, L""};
 }
 
 }  // namespace valmora

@@ -30,6 +30,7 @@ class GatherJob {
   void FinishLookup(const OutlookLookup& lookup);
   void MarkExited() { ::SetEvent(exited_.get()); }
   HANDLE StopEvent() const { return stop_.get(); }
+  // Given up on at its deadline: still in a call to a hung application.
   const std::atomic<bool>& Stopped() const { return stopped_; }
 
   // Waiting side.
@@ -43,7 +44,7 @@ class GatherJob {
   bool HasExited() const { return ::WaitForSingleObject(exited_.get(), 0) == WAIT_OBJECT_0; }
   // A copy of what was read; GaveUp while the walk is unfinished.
   AppSnapshot Snapshot() const;
-  // Not found while the lookup is unfinished.
+  // GaveUp while the lookup is unfinished.
   OutlookLookup Lookup() const;
 
  private:

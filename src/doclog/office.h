@@ -42,9 +42,12 @@ struct AppSnapshot {
   std::vector<OutlookItem> items;         // Outlook: in the order of its inspectors
 };
 
-// Where a logged Outlook item is now.
+// What Outlook said of a logged item. Giving up on a slow or busy Outlook
+// is not hearing that the item is gone.
+enum class LookupAnswer { Found, NotFound, GaveUp };
+
 struct OutlookLookup {
-  bool found = false;
+  LookupAnswer answer = LookupAnswer::NotFound;
   std::wstring folderName;  // its Parent's Name, e.g. "Deleted Items"
 };
 

@@ -198,7 +198,7 @@ void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, Gather
       const ComPtr<IDispatch> item =
           call.GetDispatch(names.Get(), L"NameSpace", L"GetItemFromID", &idArgument, DISPATCH_METHOD);
       if (item) {
-        lookup.found = true;
+        lookup.answer = LookupAnswer::Found;
         const ComPtr<IDispatch> folder = call.GetDispatch(item.Get(), L"Item", L"Parent");
         if (folder) lookup.folderName = call.GetText(folder.Get(), L"Folder", L"Name").value_or(L"");
       }

@@ -49,6 +49,10 @@ Win32OfficeAutomation::Win32OfficeAutomation(OfficeTimings timings) : timings_(t
 std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
   std::shared_ptr<GatherJob>& last = last_[static_cast<int>(app)];
   const std::shared_ptr<GatherJob> previous = last;
+  // One given up on is stuck in the hung application: asking again would
+  // only wait out another deadline. One still under way (a call made from a
+  // message served meanwhile) is waited for.
+  if (previous && previous->Stopped() && !previous->HasExited()) return nullptr;
   if (previous && !WaitPumpingMessages(previous->ExitedEvent(), Milliseconds(deadline))) return nullptr;
   // A call made from a message served meanwhile may have started a worker of its own.
   if (last != previous && last && !last->HasExited()) return nullptr;
@@ -108,7 +112,7 @@ OutlookLookup Win32OfficeAutomation::FindOutlookItem(const std::wstring& entryId
     if (job) return job->Lookup();
   } catch (...) {
   }
-  return {};
+  return {LookupAnswer::GaveUp, L""};
 }
 
 }  // namespace valmora

@@ -118,12 +118,12 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
         reopen = false;
       } else {
         const OutlookLookup found = services_.office.FindOutlookItem(parts.itemId);
-        if (!found.found) {
+        if (found.answer == LookupAnswer::NotFound) {
           const std::wstring description = parts.description.empty() ? L"(no name/desc available)" : parts.description;
           services_.notices.ShowWarning(L"Outlook item " + Verbatim(description) + L" not found", 0);
-        } else if (found.folderName == L"Deleted Items") {
+        } else if (found.answer == LookupAnswer::Found && found.folderName == L"Deleted Items") {
           reopen = false;
-        }
+        }  // no answer: the shell is handed the address all the same
       }
     } else if (!IsWebAddress(entry.line) && !FileExists(services_.fs, entry.line)) {
       services_.notices.ShowWarning(L"File " + Verbatim(entry.line) + L" not found", 0);

@@ -46,8 +46,8 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   AddFile(L"C:\\D\\open.xlsx");
   AddFile(L"C:\\Notes\\here.txt");
   office.apps[OfficeApp::Excel] = {AppState::Read, {{true, L"C:\\D", true, L"open.xlsx", L"C:\\D\\open.xlsx"}}, {}};
-  office.outlookItems[L"00AA"] = {true, L"Inbox"};
-  office.outlookItems[L"00DD"] = {true, L"Deleted Items"};
+  office.outlookItems[L"00AA"] = {LookupAnswer::Found, L"Inbox"};
+  office.outlookItems[L"00DD"] = {LookupAnswer::Found, L"Deleted Items"};
   shell.opened.clear();
 
   reopener.Reopen(kReopenAll, kGoesOn);
@@ -64,6 +64,29 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   EXPECT_EQ(view.msg1, L"");  // cleared at the end
   EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));
   EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
+}
+
+// Only an Outlook that answered "no such item" is reported; one that gave
+// no answer in time (busy, hung, still stuck) is handed to the shell quietly.
+TEST_F(ReopenTest, AnOutlookThatGaveNoAnswerIsNotReportedAsNotFound) {
+  struct Case {
+    LookupAnswer answer;
+    const wchar_t* folder;
+    bool warned, opened;
+  };
+  const Case cases[] = {{LookupAnswer::Found, L"Inbox", false, true},
+                        {LookupAnswer::Found, L"Deleted Items", false, false},
+                        {LookupAnswer::NotFound, L"", true, true},
+                        {LookupAnswer::GaveUp, L"", false, true}};
+  for (const Case& c : cases) {
+    WriteLog("Outlook:00AA'05/12/26 Lunch\r\n");
+    office.outlookItems[L"00AA"] = {c.answer, c.folder};
+    notices.warnings.clear();
+    shell.opened.clear();
+    reopener.Reopen(kReopenAll, kGoesOn);
+    EXPECT_EQ(notices.warnings.size(), c.warned ? 1u : 0u) << static_cast<int>(c.answer);
+    EXPECT_EQ(shell.opened.size(), c.opened ? 1u : 0u) << static_cast<int>(c.answer);
+  }
 }
 
 TEST_F(ReopenTest, ReopenOnlyWordLeavesTheLabelAsItWas) {

@@ -161,7 +161,7 @@ TEST_F(CommandsTest, ALogThatCannotBeReadIsNeitherReopenedNorOverwritten) {
 TEST_F(CommandsTest, SingleKindButtonsReopenOnlyTheirKindAndLeaveTheLog) {
   fs.files[kLog] = "01/12/2026 09:00\r\nC:\\D\\e.xlsx\r\nC:\\D\\w.docx\r\nOutlook:00AA'x\r\nC:\\N\\a.txt\r\n";
   for (const wchar_t* f : {L"C:\\D\\e.xlsx", L"C:\\D\\w.docx", L"C:\\N\\a.txt"}) fs.files[f] = "x";
-  office.outlookItems[L"00AA"] = {true, L"Inbox"};
+  office.outlookItems[L"00AA"] = {LookupAnswer::Found, L"Inbox"};
   const struct {
     MainCommand command;
     const wchar_t* opened;
