@@ -87,6 +87,21 @@ TEST(ScanE2E, FailingBusyAndHungApplicationsStillLeaveALogOfTheRest) {
   excel.Kill();
 }
 
+// A CR LF in a mail's subject must not end its log line: the rest would be
+// a hand-added file that every reopen, the unattended one too, would open.
+TEST(ScanE2E, AnOutlookSubjectStaysOnItsOneLogLine) {
+  FakeOffice outlook(L"Outlook",
+                     "[Outlook]\ninspector\n  EntryID = 00AB12\n  Subject = Hi\\r\\nC:\\Windows\\evil.bat\\tx\n"
+                     "  CreationTime = 2026-05-12 09:30\n");
+  ASSERT_TRUE(outlook.Start());
+  TestFolder folder(L"scan_subject");
+  Process valmora(folder.Exe(), L"/shutdown");
+  EXPECT_EQ(valmora.WaitForExit(60s), 0u);
+  EXPECT_EQ(ReadBytes(folder.Log()).substr(0, ReadBytes(folder.Log()).find("\r\n") + 2),
+            "Outlook:00AB12'12/05/26 Hi  C:\\Windows\\evil.bat x\r\n");
+  EXPECT_EQ(ReadBytes(folder.Log()).find("\r\nC:\\Windows"), std::string::npos);
+}
+
 TEST(ScanE2E, MoreThanAHundredWorkbooksLogAHundred) {
   std::string scenario = "[Excel]\n";
   for (int i = 1; i <= 105; ++i) scenario += "workbook C:\\Data\\book" + std::to_string(i) + ".xlsx\n";

@@ -1,6 +1,8 @@
 // The real Valmora.exe at start-up: runs, registrations, the single instance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness.h"
 #include "library/unique_handle_win32.h"
 #include "library/registry.h"
@@ -80,6 +82,38 @@ TEST(Startup, LogOutsideTheCodePageIsReadAsUtf8) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
             L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+}
+
+// Saved by Notepad as "UTF-16" (little-endian, BOM) or "UTF-16 BE": read as
+// text, not as one garbled line; the next write is the program's own ANSI.
+TEST(Startup, Utf16LogsAreReadAndRewrittenInTheProgramsEncoding) {
+  const std::wstring text = L"12/5/2026 14:07\r\nC:\\Data\\caf\u00e9.xlsx\r\nC:\\Notes\\plan.txt\r\n";
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    TestFolder folder(bigEndian ? L"utf16be" : L"utf16le");
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t u : text) {
+      const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+      bytes += bigEndian ? high : low;
+      bytes += bigEndian ? low : high;
+    }
+    folder.WriteFile(L"Valmora.txt", bytes);
+    {
+      Process valmora(folder.Exe(), L"");
+      HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+      ASSERT_NE(main, nullptr);
+      EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
+                L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: 1");
+      ::PostMessageW(main, WM_CLOSE, 0, 0);
+      EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+    }
+    Process shutdown(folder.Exe(), L"/shutdown");  // no Office: only the hand-added file stays
+    EXPECT_EQ(shutdown.WaitForExit(60s), 0u);
+    const std::string log = ReadBytes(folder.Log());
+    EXPECT_TRUE(log.ends_with("\r\nC:\\Notes\\plan.txt\r\n")) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_EQ(log.find('\0'), std::string::npos) << "written as ANSI";
+  }
 }
 
 // Editors save UTF-8 without a BOM. The date line is shown as read, so a

@@ -34,6 +34,26 @@ std::string Canonical(const std::string& name, std::initializer_list<const char*
   return "";
 }
 
+// A subject may hold what a scenario line cannot: \r, \n and \t stand for
+// CR, LF and tab, \\ for a backslash.
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    switch (text[++i]) {
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case 't': out += '\t'; break;
+      case '\\': out += '\\'; break;
+      default: out += '\\', out += text[i]; break;
+    }
+  }
+  return out;
+}
+
 std::optional<bool> ParseBool(const std::string& text) {
   const std::string lower = Lower(text);
   if (lower == "true") return true;
@@ -169,7 +189,7 @@ class Parser {
       MailItem& item = CurrentItem();
       const std::string member = Canonical(word, {"EntryID", "Subject", "Saved", "CreationTime", "Folder"});
       if (member == "EntryID") item.entryId = value;
-      if (member == "Subject") item.subject = value;
+      if (member == "Subject") item.subject = Unescape(value);
       if (member == "Folder") item.folder = value;
       if (member == "Saved") {
         const auto flag = ParseBool(value);

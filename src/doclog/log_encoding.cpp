@@ -27,17 +27,28 @@ bool IsAscii(const std::string& bytes) {
 
 LogEncoding DetectLogEncoding(const std::string& bytes) {
   if (bytes.starts_with(kBom)) return LogEncoding::Utf8WithBom;
+  if (bytes.starts_with("\xFF\xFE")) return LogEncoding::Utf16Le;
+  if (bytes.starts_with("\xFE\xFF")) return LogEncoding::Utf16Be;
   if (!IsAscii(bytes) && IsValidUtf8(bytes)) return LogEncoding::Utf8;
   return LogEncoding::Ansi;
 }
 
-std::vector<std::wstring> DecodeLogLines(const std::string& bytes, const Locale& locale) {
-  std::wstring text;
+std::wstring DecodeLogText(const std::string& bytes, const Locale& locale) {
   switch (DetectLogEncoding(bytes)) {
-    case LogEncoding::Utf8WithBom: text = FromUtf8(bytes.substr(3)); break;
-    case LogEncoding::Utf8: text = FromUtf8(bytes); break;
-    case LogEncoding::Ansi: text = locale.FromAnsi(bytes); break;
+    case LogEncoding::Utf8WithBom: return FromUtf8(bytes.substr(3));
+    case LogEncoding::Utf8: return FromUtf8(bytes);
+    case LogEncoding::Utf16Le: return FromUtf16(bytes.substr(2), false);
+    case LogEncoding::Utf16Be: return FromUtf16(bytes.substr(2), true);
+    case LogEncoding::Ansi: break;
   }
+  return locale.FromAnsi(bytes);
+}
+
+std::vector<std::wstring> DecodeLogLines(const std::string& bytes, const Locale& locale) {
+  return SplitLogLines(DecodeLogText(bytes, locale));
+}
+
+std::vector<std::wstring> SplitLogLines(const std::wstring& text) {
   std::vector<std::wstring> lines;
   std::size_t start = 0;
   while (start < text.size()) {

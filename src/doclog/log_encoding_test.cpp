@@ -18,6 +18,30 @@ TEST(LogEncoding, AnsiWhenItFitsUtf8WithBomOtherwise) {
   EXPECT_EQ(DecodeLogLines("caf\xe9\r\n", locale), std::vector<std::wstring>{L"caf\u00e9"});
 }
 
+// Notepad's "UTF-16" and "UTF-16 BE": read by their BOM, not as one garbled
+// ANSI line that every scan would carry as a hand-added file.
+TEST(LogEncoding, Utf16WithItsByteOrderMarkIsReadInEitherOrder) {
+  const FakeLocale locale;
+  auto le = [](const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t u : text) bytes += static_cast<char>(u & 0xFF), bytes += static_cast<char>(u >> 8);
+    return bytes;
+  };
+  auto be = [](const std::u16string& text) {
+    std::string bytes = "\xFE\xFF";
+    for (char16_t u : text) bytes += static_cast<char>(u >> 8), bytes += static_cast<char>(u & 0xFF);
+    return bytes;
+  };
+  const std::u16string text = u"12/5/2026 14:07\r\nC:\\caf\u00e9\\\U0001F4C4.xlsx\r\nC:\\notes.txt\r\n";
+  const std::vector<std::wstring> lines{L"12/5/2026 14:07", L"C:\\caf\u00e9\\\U0001F4C4.xlsx", L"C:\\notes.txt"};
+  EXPECT_EQ(DetectLogEncoding(le(text)), LogEncoding::Utf16Le);
+  EXPECT_EQ(DetectLogEncoding(be(text)), LogEncoding::Utf16Be);
+  EXPECT_EQ(DecodeLogLines(le(text), locale), lines);
+  EXPECT_EQ(DecodeLogLines(be(text), locale), lines);
+  EXPECT_EQ(DecodeLogLines(le(u"a\xD800" u"b") + "x", locale), std::vector<std::wstring>{L"a\uFFFDb"})
+      << "a lone surrogate is replaced, an odd last byte dropped";
+}
+
 // Editors save UTF-8 without a BOM; an ANSI accented letter on its own is
 // never valid UTF-8, so validity tells the two apart.
 TEST(LogEncoding, ValidUtf8WithNonAsciiBytesIsUtf8EverythingElseAnsi) {

@@ -23,4 +23,12 @@ std::wstring FormatDateLine(const LocalTime& time, const Locale& locale) {
   return locale.FormatShortDate(time) + L" " + hours + locale.TimeSeparator() + minutes;
 }
 
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    if (control || c == 0x2028 || c == 0x2029) c = L' ';
+  }
+  return text;
+}
+
 }  // namespace valmora

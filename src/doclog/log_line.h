@@ -16,4 +16,10 @@ std::wstring FormatDateLine(const LocalTime& time, const Locale& locale);
 
 inline constexpr wchar_t kOutlookPrefix[] = L"Outlook:";
 
+// Text from someone else (a mail's subject) made fit for one log line: a
+// CR or LF in it would end the line and turn the rest into a hand-added
+// file that every reopen hands to the shell. Each control character, and
+// each line or paragraph separator, becomes a blank.
+std::wstring OneLine(std::wstring text);
+
 }  // namespace valmora

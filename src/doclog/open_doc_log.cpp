@@ -75,8 +75,14 @@ bool OpenDocLog::AppendText(const std::wstring& newText) {
     if (!old) return false;
     bytes = std::move(*old);
   }
+  const LogEncoding encoding = DetectLogEncoding(bytes);
+  if (encoding == LogEncoding::Utf16Le || encoding == LogEncoding::Utf16Be) {  // not one of ours: rewritten in ours
+    std::vector<std::wstring> lines = DecodeLogLines(bytes, locale_);
+    for (const std::wstring& line : SplitLogLines(newText)) lines.push_back(line);
+    return Replace(lines);
+  }
   const std::wstring text = MissingLineEnd(bytes) + newText;
-  if (DetectLogEncoding(bytes) != LogEncoding::Ansi) {
+  if (encoding != LogEncoding::Ansi) {
     bytes += ToUtf8(text);
   } else if (const auto ansi = locale_.ToAnsi(text); ansi && DetectLogEncoding(bytes + *ansi) == LogEncoding::Ansi) {
     bytes += *ansi;

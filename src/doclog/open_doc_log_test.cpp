@@ -113,6 +113,12 @@ TEST_F(OpenDocLogTest, BomlessUtf8LogKeepsItsTextThroughAppendAndMerge) {
   EXPECT_EQ(*log.ReadLines(), (std::vector<std::wstring>{L"C:\\now.docx", L"C:\\Daten\\\u00DCbersicht.xlsx"}));
 }
 
+TEST_F(OpenDocLogTest, AnAppendToAUtf16LogRewritesItInTheProgramsOwnEncoding) {
+  Bytes() = std::string("\xFF\xFE" "a\0.\0t\0x\0t\0\r\0\n\0", 16);
+  ASSERT_TRUE(log.AppendLine(L"C:\\b.txt"));
+  EXPECT_EQ(Bytes(), "a.txt\r\nC:\\b.txt\r\n");
+}
+
 TEST_F(OpenDocLogTest, AnAnsiAppendThatWouldReadAsUtf8RewritesTheLogWithABom) {
   Bytes() = "C:\\a.txt\r\n";
   ASSERT_TRUE(log.AppendLine(L"C:\\\u00C3\u00A9.txt"));  // Latin-1 bytes C3 A9 spell UTF-8 "é"

@@ -35,7 +35,7 @@ void AddDocuments(const AppSnapshot& app, AppTally& tally, ScanResult& result) {
       continue;
     }
     if (!doc.fullName || doc.fullName->empty()) continue;
-    result.entries.Add(*doc.fullName);
+    result.entries.Add(OneLine(*doc.fullName));
     ++tally.open;
     if (!saved) {
       ++tally.unsaved;
@@ -66,7 +66,7 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
       continue;
     }
     const std::wstring created = item.creationTime ? CreationText(*item.creationTime, dateSeparator) : L"";
-    result.entries.Add(kOutlookPrefix + *item.entryId + L"'" + created + subject);
+    result.entries.Add(OneLine(kOutlookPrefix + *item.entryId + L"'" + created + subject));
     ++tally.open;
     if (!saved) {
       ++tally.unsaved;

@@ -146,6 +146,26 @@ TEST_F(ScannerTest, AStoppedScanWritesAndShowsNothingAndNoLaterGoRuns) {
   EXPECT_EQ(Log(), L"05/12/2026 14:07|");
 }
 
+// Whoever sent the mail chose its subject: nothing in it may start a line.
+TEST_F(ScannerTest, ASubjectCannotForgeALogLine) {
+  const struct {
+    const wchar_t* subject;
+    const wchar_t* logged;
+  } cases[] = {
+      {L"Lunch\r\nC:\\Windows\\evil.bat", L"Lunch  C:\\Windows\\evil.bat"},
+      {L"a\rb\nc\td\x0001" L"e", L"a b c d e"},
+      {L"a\x0085" L"b\x2028" L"c\x2029" L"d\x007F", L"a b c d "},
+      {L"Caf\u00e9 \u65e5", L"Caf\u00e9 \u65e5"},
+  };
+  for (const auto& c : cases) {
+    fs.files.clear();
+    office.apps[OfficeApp::Outlook] = {AppState::Read, {}, {{L"00AB", true, c.subject, std::nullopt}}};
+    scanner.Go(kQuietScan);
+    scanner.Go(kQuietScan);  // the rescan finds no hand-added line to carry
+    EXPECT_EQ(Log(), L"05/12/2026 14:07|Outlook:00AB'" + std::wstring(c.logged) + L"|") << c.logged;
+  }
+}
+
 TEST_F(ScannerTest, SummariesReadAsTheUserExpects) {
   ScanTally t;
   t.excel = {3, 1, 1, true};

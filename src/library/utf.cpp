@@ -104,4 +104,27 @@ bool IsValidUtf8(const std::string& bytes) {
   return true;
 }
 
+std::wstring FromUtf16(const std::string& bytes, bool bigEndian) {
+  std::wstring out;
+  out.reserve(bytes.size() / 2);
+  auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (first << 8 | second) : (second << 8 | first);
+  };
+  const std::size_t units = bytes.size() / 2;
+  for (std::size_t k = 0; k < units; ++k) {
+    const char32_t u = unit(2 * k);
+    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
+      const char32_t low = unit(2 * (k + 1));
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendCodePoint(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        ++k;
+        continue;
+      }
+    }
+    AppendCodePoint(out, u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
+  }
+  return out;
+}
+
 }  // namespace valmora

@@ -10,5 +10,8 @@ std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& bytes);
 // Every sequence well formed: no stray bytes, overlong forms or surrogates.
 bool IsValidUtf8(const std::string& bytes);
+// UTF-16 bytes in either order, without their BOM; a lone surrogate becomes
+// U+FFFD, an odd last byte is dropped.
+std::wstring FromUtf16(const std::string& bytes, bool bigEndian);
 
 }  // namespace valmora
