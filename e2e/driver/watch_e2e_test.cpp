@@ -2,6 +2,8 @@
 // program ends, through the real Valmora.exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <optional>
 #include <thread>
@@ -101,6 +103,29 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
   EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }));
   EXPECT_EQ(run.Valmora().WaitForExit(1s), static_cast<DWORD>(STILL_ACTIVE));
   EXPECT_EQ(run.Exit(), 0u);
+}
+
+// Whatever the user's short-date format, every tick writes one date line and
+// carries the hand-added file: the log never grows by a line per tick.
+TEST(WatchE2E, TicksKeepTheLogAtOneDateLineInEveryShortDateFormat) {
+  for (const wchar_t* format : {L"dd.MM.yyyy", L"yyyy-MM-dd", L"yyyy'\u5e74'M'\u6708'd'\u65e5'"}) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(std::wstring(format).size()));
+    LocaleOverride date(L"sShortDate", format);
+    WatchRun run(L"watch_date_formats", L"/watch=1", "C:\\Notes\\plan.txt\r\n");
+    ASSERT_NE(run.Main(), nullptr);
+    const std::wstring logPath = run.Folder().Log();
+    for (int tick = 0; tick < 3; ++tick) {
+      const FILETIME before = LastWrite(logPath);
+      EXPECT_TRUE(WaitUntil([&] {
+        const FILETIME now = LastWrite(logPath);
+        return ::CompareFileTime(&before, &now) < 0;
+      }, 60s));
+    }
+    const std::string log = ReadBytes(logPath);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_TRUE(log.ends_with("\r\nC:\\Notes\\plan.txt\r\n")) << log;
+    EXPECT_EQ(run.Exit(), 0u);
+  }
 }
 
 TEST(WatchE2E, TheIconsMenuOffersRestore) {
