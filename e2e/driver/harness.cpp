@@ -109,8 +109,9 @@ void Registrations::Clear() {
   valmora::DeleteRegEntry(api, valmora::kHkeyCurrentUser, valmora::kRunOnceKey, L"Valmora");
 }
 
-Process::Process(const std::wstring& exe, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+Process::Process(const std::wstring& exe, const std::wstring& arguments, bool quotePath) {
+  const std::wstring program = quotePath ? L"\"" + exe + L"\"" : exe;
+  std::wstring commandLine = program + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

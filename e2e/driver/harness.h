@@ -46,7 +46,9 @@ class Registrations {
 
 class Process {
  public:
-  Process(const std::wstring& exe, const std::wstring& arguments);
+  // quotePath false: the path stands unquoted at the start of the command
+  // line, as a hand-written Run value puts it.
+  Process(const std::wstring& exe, const std::wstring& arguments, bool quotePath = true);
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;

@@ -57,6 +57,22 @@ TEST(Startup, InvalidCommandLineShowsMessageThenHelpAndEnds) {
   EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"Valmora.exe"});  // nothing written
 }
 
+// Wine quotes an unquoted program path with blanks before the program reads
+// its command line; where it does not, the program must still see no
+// arguments. The rule itself is proved by the unit tests.
+TEST(Startup, APlainStartFromAFolderWithABlankIsInteractive) {
+  TestFolder folder(L"with blank");
+  for (bool quoted : {true, false}) {
+    SCOPED_TRACE(quoted ? "quoted" : "unquoted");
+    Process valmora(folder.Exe(), L"", quoted);
+    HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(valmora.WaitForWindow(kMessageBox, 2s), nullptr) << "Commandline is invalid";
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  }
+}
+
 TEST(Startup, BlankCommandLineShowsTheLogSummary) {
   TestFolder folder(L"interactive");
   folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\b.xls\r\nC:\\Data\\c.docx\r\n"

@@ -136,7 +136,7 @@ int RunValmora(HINSTANCE instance) {
 
   MainState state;
   SplitModulePath(state);
-  state.commandLine = ArgumentsAfterProgram(::GetCommandLineW());
+  state.commandLine = ArgumentsAfterProgram(::GetCommandLineW(), ModulePath());
 
   BusyPointer pointer([](bool busy) { ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); });
   frmMsgBox msgBoxWindow(instance, hwnd);

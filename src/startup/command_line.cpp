@@ -11,11 +11,15 @@ CommandLineRun MatchCommandLine(const std::wstring& commandLine) {
   return IsWhiteSpace(commandLine) ? CommandLineRun::Interactive : CommandLineRun::Invalid;
 }
 
-std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine) {
-  // The program name ends at the closing quote when it starts with one,
-  // else at the first blank or tab (the platform's own rule for argv[0]).
+std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine, const std::wstring& programPath) {
   std::size_t pos = 0;
-  if (!processCommandLine.empty() && processCommandLine[0] == L'"') {
+  const std::size_t length = programPath.size();
+  const bool startsWithPath = length > 0 && StartsWithNoCase(processCommandLine, programPath) &&
+                              (processCommandLine.size() == length || processCommandLine[length] == L' ' ||
+                               processCommandLine[length] == L'\t');
+  if (startsWithPath) {
+    pos = length;
+  } else if (!processCommandLine.empty() && processCommandLine[0] == L'"') {
     const std::size_t close = processCommandLine.find(L'"', 1);
     pos = close == std::wstring::npos ? processCommandLine.size() : close + 1;
   } else {

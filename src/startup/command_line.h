@@ -12,7 +12,10 @@ enum class CommandLineRun { Shutdown, Reopen, Watch, Interactive, Invalid };
 CommandLineRun MatchCommandLine(const std::wstring& commandLine);
 
 // The text after the program's own path on a process command line, leading
-// blanks and tabs removed, as one string.
-std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine);
+// blanks and tabs removed, as one string. A command line that starts with
+// programPath unquoted (a hand-written Run value, a bare CreateProcess)
+// loses all of it, blanks in it included; otherwise the program name ends at
+// its closing quote, or at the first blank or tab.
+std::wstring ArgumentsAfterProgram(const std::wstring& processCommandLine, const std::wstring& programPath = L"");
 
 }  // namespace valmora

@@ -321,6 +321,25 @@ TEST(MatchCommandLine, AgreesWithArgumentsAfterProgramOnWhiteSpace) {
   }
 }
 
+// Unquoted, a path with blanks would otherwise end at its first blank, and a
+// plain start would find "Files\V\Valmora.exe" where no argument was given.
+TEST(ArgumentsAfterProgram, TheProgramsOwnPathGoesWholeQuotedOrNot) {
+  const std::wstring self = L"C:\\Program Files\\V\\Valmora.exe";
+  struct Case {
+    const wchar_t* full;
+    const wchar_t* args;
+  };
+  const Case cases[] = {
+      {L"C:\\Program Files\\V\\Valmora.exe", L""},
+      {L"C:\\Program Files\\V\\Valmora.exe /watch", L"/watch"},
+      {L"c:\\program files\\v\\VALMORA.EXE\t/reopen", L"/reopen"},
+      {L"\"C:\\Program Files\\V\\Valmora.exe\" /watch", L"/watch"},
+      {L"C:\\Program Files\\V\\Valmora.exe2 /watch", L"Files\\V\\Valmora.exe2 /watch"},  // not its path
+      {L"Valmora.exe /watch", L"/watch"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ArgumentsAfterProgram(c.full, self), c.args) << c.full;
+}
+
 TEST(ArgumentsAfterProgram, SkipsTheProgramPathAsThePlatformDoes) {
   struct Case {
     const wchar_t* full;

@@ -20,23 +20,31 @@ std::wstring ReopenRunCommand(const std::wstring& exeFolder, const std::wstring&
 }
 
 bool LogonRegistration::IsWatchRegistered() const {
+  if (name_.empty()) return false;
   return EndsWithNoCase(ReadRegValue(registry_, kHkeyCurrentUser, kRunKey, name_), L"/watch");
 }
 
 bool LogonRegistration::IsReopenRegistered() const {
+  if (name_.empty()) return false;
   return EndsWithNoCase(ReadRegValue(registry_, kHkeyCurrentUser, kRunOnceKey, name_), L"/reopen");
 }
 
 void LogonRegistration::RegisterWatch() {
+  if (name_.empty()) return;
   WriteRegValue(registry_, WatchRunCommand(folder_, name_), kHkeyCurrentUser, kRunKey, name_, true);
 }
 
-void LogonRegistration::UnregisterWatch() { DeleteRegEntry(registry_, kHkeyCurrentUser, kRunKey, name_); }
+void LogonRegistration::UnregisterWatch() {
+  if (!name_.empty()) DeleteRegEntry(registry_, kHkeyCurrentUser, kRunKey, name_);
+}
 
 void LogonRegistration::RegisterReopen() {
+  if (name_.empty()) return;
   WriteRegValue(registry_, ReopenRunCommand(folder_, name_), kHkeyCurrentUser, kRunOnceKey, name_, true);
 }
 
-void LogonRegistration::UnregisterReopen() { DeleteRegEntry(registry_, kHkeyCurrentUser, kRunOnceKey, name_); }
+void LogonRegistration::UnregisterReopen() {
+  if (!name_.empty()) DeleteRegEntry(registry_, kHkeyCurrentUser, kRunOnceKey, name_);
+}
 
 }  // namespace valmora

@@ -20,6 +20,9 @@ class LogonRegistration {
   LogonRegistration(RegistryApi& registry, std::wstring exeFolder, std::wstring exeBaseName)
       : registry_(registry), folder_(std::move(exeFolder)), name_(std::move(exeBaseName)) {}
 
+  // Without a name (the exe's path could not be read, or it is ".exe")
+  // nothing is read or written: to the registry an empty value name means
+  // the key's default value, and to a delete the whole Run or RunOnce key.
   // Recognised by their endings alone, in any letter case: the path in front
   // may name where the exe used to be.
   bool IsWatchRegistered() const;

@@ -134,5 +134,27 @@ TEST(LogonRegistration, RecognisedByTheEndingInAnyCase) {
   EXPECT_FALSE(logon.IsReopenRegistered());
 }
 
+// An empty value name stands for the key's default value, and deleting it
+// would take the user's every other logon program with the key.
+TEST(LogonRegistration, WithoutANameNothingIsReadWrittenOrDeleted) {
+  FakeRegistry registry;
+  registry.Put(kRunKey, L"Other", L"\"C:\\Other\\other.exe\" /watch");
+  registry.Put(kRunKey, L"", L"x /watch");
+  registry.Put(kRunOnceKey, L"Setup", L"setup.exe /reopen");
+  registry.Put(kRunOnceKey, L"", L"x /reopen");
+  const auto before = registry.keys;
+  LogonRegistration logon(registry, L"C:\\V", L"");
+  EXPECT_FALSE(logon.IsWatchRegistered());
+  EXPECT_FALSE(logon.IsReopenRegistered());
+  logon.RegisterWatch();
+  logon.RegisterReopen();
+  logon.UnregisterWatch();
+  logon.UnregisterReopen();
+  EXPECT_TRUE(registry.HasKey(kRunKey));
+  EXPECT_TRUE(registry.HasKey(kRunOnceKey));
+  EXPECT_EQ(registry.keys.size(), before.size());
+  for (const auto& [path, key] : before) EXPECT_EQ(registry.keys.at(path).values, key.values) << path;
+}
+
 }  // namespace
 }  // namespace valmora
