@@ -38,6 +38,10 @@ TEST(Startup, InvalidCommandLineShowsMessageThenHelpAndEnds) {
   ASSERT_NE(invalid, nullptr);
   EXPECT_EQ(Text(invalid), L"Valmora");
   EXPECT_EQ(MessageBoxText(invalid), L"Commandline is invalid");
+  // The main window is never shown in this run: owned by it, the box would
+  // get no taskbar button and could sit behind other windows unseen.
+  EXPECT_EQ(::GetWindow(invalid, GW_OWNER), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == invalid; }, 5s)) << "in front";
   Screenshot(invalid, L"invalid_commandline");
   PressDialogButton(invalid, IDOK);
 
@@ -50,6 +54,7 @@ TEST(Startup, InvalidCommandLineShowsMessageThenHelpAndEnds) {
   const std::wstring text = MessageBoxText(help);
   EXPECT_TRUE(text.starts_with(L"Commandline:   Valmora  [options]\r\n\r\n/watch    - prog will first try")) << text;
   EXPECT_TRUE(text.ends_with(L"achieved by selecting the buttons on the main form.")) << text;
+  EXPECT_EQ(::GetWindow(help, GW_OWNER), nullptr);
   Screenshot(help, L"help");
   PressDialogButton(help, IDOK);
 

@@ -380,9 +380,14 @@ void frmMain::Close() {
   hwnd_ = nullptr;
 }
 
+// Owned by a window that was never shown, the box would have no taskbar
+// button and could be lost behind other windows while the hidden process
+// holds the guard: without a visible owner it stands on its own, in front.
 void frmMain::ShowStandardMessage(const std::wstring& text, MessageIcon icon) {
-  const UINT type = MB_OK | (icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0);
-  ::MessageBoxW(hwnd_, text.c_str(), kTitle, type);
+  const bool ownerShown = hwnd_ && ::IsWindowVisible(hwnd_);
+  const UINT type = MB_OK | (icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0) |
+                    (ownerShown ? 0 : MB_SETFOREGROUND | MB_TASKMODAL);
+  ::MessageBoxW(ownerShown ? hwnd_ : nullptr, text.c_str(), kTitle, type);
 }
 
 }  // namespace valmora
