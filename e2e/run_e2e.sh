@@ -12,7 +12,9 @@ export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="m
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
+locked=()
 cleanup() {
+  for folder in "${locked[@]}"; do chattr -i "$folder" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -54,6 +56,21 @@ if [ -f "$shell_recorder" ]; then
     "$here/shell_recorder/shell_recorder.reg.in" @SHELL_RECORDER_EXE@)
   export VALMORA_SHELL_RECORDER
   wineserver -w
+fi
+
+# Folders nobody can write, root included (the tests run as root, so file
+# permissions would not stop a write): one holding Valmora.exe and Nowhere.exe,
+# and Nowhere's own per-user folder, for a log that cannot be written anywhere.
+drive_c=$WINEPREFIX/drive_c
+local_appdata=$(ls -d "$drive_c"/users/*/AppData/Local 2>/dev/null | grep -v /Public/ | head -1)
+if [ -n "$local_appdata" ]; then
+  mkdir -p "$drive_c/valmora-e2e-locked" "$local_appdata/Nowhere"
+  cp "$valmora" "$drive_c/valmora-e2e-locked/Valmora.exe"
+  cp "$valmora" "$drive_c/valmora-e2e-locked/Nowhere.exe"
+  if chattr +i "$drive_c/valmora-e2e-locked" "$local_appdata/Nowhere" 2>/dev/null; then
+    locked=("$drive_c/valmora-e2e-locked" "$local_appdata/Nowhere")
+    export VALMORA_LOCKED_FOLDER='C:\valmora-e2e-locked'
+  fi
 fi
 
 export VALMORA_EXE=$(winepath -w "$valmora" 2>/dev/null)

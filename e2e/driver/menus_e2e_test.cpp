@@ -117,7 +117,11 @@ TEST_F(MenusE2E, AFileAddedByHandSurvivesTheRescanAnOfficeFileDoesNot) {
 
 TEST_F(MenusE2E, OpenLogHandsTheLogToTheShellWhenThereIsOne) {
   Menu(main_, ids::kMnuFileOpenLog);
-  std::this_thread::sleep_for(1s);
+  HWND where = valmora_->WaitForWindow(L"#32770");  // none yet: it says where the log will be
+  ASSERT_NE(where, nullptr);
+  EXPECT_EQ(MessageBoxText(where), L"No list has been saved yet. It will be kept in\r\n" + folder_.Log());
+  PressDialogButton(where, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(where); }));
   EXPECT_TRUE(record_.ReadWhenQuiet().empty());
   folder_.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n");
   Menu(main_, ids::kMnuFileOpenLog);

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include "fake_office.h"
 #include "harness.h"
+#include "library/module_path_win32.h"
+#include "msgbox/msgbox_ids.h"
 #include "library/unique_handle_win32.h"
 #include "library/registry.h"
 #include "library/registry_win32.h"
@@ -76,6 +79,53 @@ TEST(Startup, APlainStartFromAFolderWithABlankIsInteractive) {
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(valmora.WaitForExit(20s), 0u);
   }
+}
+
+// run_e2e.sh locks a folder holding Valmora.exe, as "C:\Program Files" is
+// to a user, and the per-user folder of its copy Nowhere.exe as well.
+std::wstring LockedFolder() { return EnvOr(L"VALMORA_LOCKED_FOLDER", L""); }
+
+TEST(Startup, ALogThatCannotStayBesideTheExeGoesToTheUsersFolderAndTheWindowSaysWhere) {
+  if (LockedFolder().empty()) GTEST_SKIP() << "no folder could be locked on this machine";
+  const std::wstring userLog = valmora::LocalAppDataFolder() + L"\\Valmora\\Valmora.txt";
+  ::DeleteFileW(userLog.c_str());
+  FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\n");
+  ASSERT_TRUE(word.Start());
+  {
+    Process shutdown(LockedFolder() + L"\\Valmora.exe", L"/shutdown");
+    EXPECT_EQ(shutdown.WaitForExit(60s), 0u);
+    EXPECT_EQ(shutdown.WaitForWindow(valmora::msgbox_ids::kWindowClass, 1s), nullptr) << "nothing to report";
+  }
+  EXPECT_TRUE(ReadBytes(userLog).starts_with("C:\\Data\\Report.docx\r\n")) << ReadBytes(userLog);
+
+  Process valmora(LockedFolder() + L"\\Valmora.exe", L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblCmdLine)), L"Log: " + userLog);
+  EXPECT_TRUE(Text(::GetDlgItem(main, ids::kLblMsg1)).ends_with(L"Word: 1\r\nOutlook: none\r\nOther: none"))
+      << "the summary is the per-user log's";
+  Screenshot(main, L"main_log_in_user_folder");
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+  ::DeleteFileW(userLog.c_str());
+}
+
+TEST(Startup, ALogThatCannotBeWrittenAnywhereIsSaidWithThePathAndTheReason) {
+  if (LockedFolder().empty()) GTEST_SKIP() << "no folder could be locked on this machine";
+  FakeOffice word(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\n");
+  ASSERT_TRUE(word.Start());
+  Process shutdown(LockedFolder() + L"\\Nowhere.exe", L"/shutdown");
+  HWND box = shutdown.WaitForNewWindow(valmora::msgbox_ids::kWindowClass);
+  ASSERT_NE(box, nullptr);
+  const std::wstring text = Text(::GetDlgItem(box, valmora::msgbox_ids::kTxtMessage));
+  const std::wstring userLog = valmora::LocalAppDataFolder() + L"\\Nowhere\\Nowhere.txt";
+  EXPECT_TRUE(text.starts_with(L"The list of open documents could not be saved in\r\n" + userLog + L"\r\n\r\n"))
+      << text;
+  EXPECT_GT(text.size(), text.rfind(L"\r\n") + 3) << "with the system's reason";
+  Screenshot(box, L"log_not_saved");
+  PressDialogButton(Ready(box), valmora::msgbox_ids::kCmdOk);
+  EXPECT_EQ(shutdown.WaitForExit(60s), 0u);
+  EXPECT_EQ(shutdown.WaitForNewWindow(valmora::msgbox_ids::kWindowClass, box, 1s), nullptr) << "said once";
 }
 
 TEST(Startup, BlankCommandLineShowsTheLogSummary) {

@@ -136,6 +136,9 @@ int RunValmora(HINSTANCE instance) {
 
   MainState state;
   SplitModulePath(state);
+  if (const std::wstring local = LocalAppDataFolder(); !local.empty() && !state.exeBaseName.empty()) {
+    state.perUserFolder = local + L"\\" + state.exeBaseName;
+  }
   state.commandLine = ArgumentsAfterProgram(::GetCommandLineW(), ModulePath());
 
   BusyPointer pointer([](bool busy) { ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); });
@@ -150,7 +153,8 @@ int RunValmora(HINSTANCE instance) {
   Win32Shell shell;
   Reopener reopener({office, state.strLogFile, fs, locale, window, messageBoxes, shell,
                      [](std::int32_t milliseconds) { Pause(milliseconds, true); }});
-  Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes, &reopener});
+  LogWriteReport writeReport(messageBoxes);
+  Scanner scanner(state, {office, state.strLogFile, fs, locale, clock, window, messageBoxes, &reopener, &writeReport});
 
   UniqueIcon trayImage(LoadSmallIcon(instance));
   Win32TrayIcon tray(hwnd, trayImage.get());
@@ -172,7 +176,7 @@ int RunValmora(HINSTANCE instance) {
                                    [hwnd] { ::SetForegroundWindow(hwnd); }});
   UniqueIcon aboutIcon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VALMORA), IMAGE_ICON, 32, 32, 0)));
   MainWindowCommands commands({state, scanner, state.strLogFile, fs, locale, window, standardQuestion, fileDialog,
-                               shell, state.exeBaseName, [&](MainCommand command, bool shiftDown) {
+                               shell, writeReport, state.exeBaseName, [&](MainCommand command, bool shiftDown) {
                                  switch (command) {
                                    case MainCommand::WatchMode: toggles.WatchModeClicked(); break;
                                    case MainCommand::ReopenOnRestart: toggles.ReopenOnRestartClicked(); break;

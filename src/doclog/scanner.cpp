@@ -75,19 +75,21 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
   }
 }
 
+enum class Written { Yes, LeftAlone, Failed };
+
 // An overwrite carries the previous log's hand-added lines over, after the
 // Office entries and in the same write, so no crash or session end can catch
 // the log without them. A log that is there but cannot be read (locked) is
 // left alone rather than lose those lines.
-bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
+Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
   EntryList& entries = result.entries;
   std::vector<std::wstring> previous;
   if (log.Exists()) {
     auto read = log.ReadLines();
-    if (!read) return false;
+    if (!read) return Written::LeftAlone;
     previous = std::move(*read);
   }
-  if (flags.pblnInShutdown) return log.MergeRewrite(entries);
+  if (flags.pblnInShutdown) return log.MergeRewrite(entries) ? Written::Yes : Written::Failed;
   std::vector<std::wstring> kept;
   for (const std::wstring& line : previous) {
     const LineKind kind = ClassifyLogLine(line, log.GetLocale());
@@ -100,7 +102,7 @@ bool WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLin
     const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
     if (notRead && !entries.Contains(line)) entries.Add(line);
   }
-  return log.Overwrite(dateLine, entries, kept);
+  return log.Overwrite(dateLine, entries, kept) ? Written::Yes : Written::Failed;
 }
 
 // The hourglass for as long as a scan runs, however it ends.
@@ -192,9 +194,12 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
 
   view.SetListUnsavedEnabled(tally_.AnyUnsaved());
   OpenDocLog log(services_.logPath, services_.fs, locale);  // read afresh: the user may have edited it
-  WriteLog(log, flags, dateLine, result);
+  const Written written = WriteLog(log, flags, dateLine, result);
   if (state_.blnWatching) view.SetTrayTip(dateLine + L"\r\n" + ShortSummary(tally_));
   view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_));
+  if (written == Written::Failed && services_.writeReport) {
+    services_.writeReport->NotSaved(services_.logPath, services_.fs.LastWriteError());
+  }
 
   const bool anyNew = state_.blnNewExcel || state_.blnNewWord || state_.blnNewOutlook;
   if (!flags.pblnWatch && !flags.pblnInShutdown && !flags.pblnListUnsaved && anyNew) {

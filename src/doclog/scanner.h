@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "doclog/go.h"
+#include "doclog/log_write_report.h"
 #include "doclog/office.h"
 #include "doclog/open_doc_log.h"
 #include "doclog/scan_tally.h"
@@ -20,6 +21,7 @@ struct ScannerServices {
   ScanView& view;
   Notices& notices;
   ReopenPhase* reopen = nullptr;
+  LogWriteReport* writeReport = nullptr;
 };
 
 class Scanner final : public DocumentScanner {

@@ -113,6 +113,23 @@ TEST_F(ScannerTest, LogsExcelThenWordThenOutlookInCollectionOrder) {
   EXPECT_EQ(scanner.LastTally().outlook.unsaved, 1);
 }
 
+// Every tick would say it again: a log that cannot be written is said once
+// a run, with its path and the system's reason.
+TEST_F(ScannerTest, ALogThatCannotBeWrittenIsSaidOnceWithTheReason) {
+  LogWriteReport report(notices);
+  Scanner reporting{state, {office, logPath, fs, locale, clock, view, notices, nullptr, &report}};
+  fs.failWrites = true;
+  reporting.Go(kQuietScan);
+  reporting.Go(kShutdownScan);
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  EXPECT_EQ(notices.warnings[0].first,
+            L"The list of open documents could not be saved in\r\nC:\\App\\Valmora.txt\r\n\r\nAccess is denied.");
+  EXPECT_GT(notices.warnings[0].second, 0) << "unattended, it must close by itself";
+  fs.failWrites = false;
+  reporting.Go(kQuietScan);
+  EXPECT_EQ(notices.warnings.size(), 1u);
+}
+
 // Whatever ends a Go, the window is unlocked again and the next one runs.
 TEST_F(ScannerTest, AGoThatFailsLeavesNothingLocked) {
   office.onGather = [] { throw std::runtime_error("Office went away"); };

@@ -20,6 +20,12 @@ class FileSystem {
   // Replaces the file as one step: the old content or the new, never a mix.
   // On false the old file is untouched.
   virtual bool ReplaceAtomically(const std::wstring& path, const std::string& bytes) = 0;
+  // Why the last replacement that returned false failed, in the system's words.
+  virtual std::wstring LastWriteError() const = 0;
+  // A new file can be made in the folder (it is there and not read-only).
+  virtual bool CanCreateFilesIn(const std::wstring& folder) = 0;
+  // The folder exists afterwards; its parent must exist.
+  virtual bool CreateFolder(const std::wstring& folder) = 0;
 };
 
 // True when path, quotes removed, names at least one existing plain file.

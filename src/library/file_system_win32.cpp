@@ -26,6 +26,20 @@ bool WriteAllAndFlush(const std::wstring& path, const std::string& bytes) {
 constexpr int kMoveTries = 10;
 constexpr DWORD kMovePauseMs = 50;
 
+// "Access is denied." and the like, without the line break the system adds.
+std::wstring SystemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error) + L".";
+  if (text) ::LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    message.pop_back();
+  }
+  return message;
+}
+
 bool IsReadOnlyOrFolder(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -90,11 +104,30 @@ std::optional<std::string> Win32FileSystem::ReadAll(const std::wstring& path) co
 
 bool Win32FileSystem::ReplaceAtomically(const std::wstring& path, const std::string& bytes) {
   // Not every system refuses to replace a read-only file; it stays here.
-  if (IsReadOnlyOrFolder(path)) return false;
+  if (IsReadOnlyOrFolder(path)) return Failed(ERROR_ACCESS_DENIED);
   const std::wstring temporary = TemporaryFor(path);
   if (WriteAllAndFlush(temporary, bytes) && MoveWithRetry(temporary, path)) return true;
+  const DWORD error = ::GetLastError();
   ::DeleteFileW(temporary.c_str());
+  return Failed(error);
+}
+
+bool Win32FileSystem::Failed(unsigned long error) {
+  lastWriteError_ = SystemMessage(error);
   return false;
+}
+
+// Made and gone again at once; read-only folders, full or locked drives and
+// missing rights all refuse it, whatever the attributes say.
+bool Win32FileSystem::CanCreateFilesIn(const std::wstring& folder) {
+  const std::wstring probe = folder + L"\\~" + std::to_wstring(::GetCurrentProcessId()) + L".probe";
+  UniqueFile file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool Win32FileSystem::CreateFolder(const std::wstring& folder) {
+  return ::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 void Win32FileSystem::RemoveStaleTemporary(const std::wstring& path) { ::DeleteFileW(TemporaryFor(path).c_str()); }

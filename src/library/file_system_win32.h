@@ -17,6 +17,9 @@ class Win32FileSystem : public FileSystem {
   bool FindsAnyEntry(const std::wstring& path) const override;
   std::optional<std::string> ReadAll(const std::wstring& path) const override;
   bool ReplaceAtomically(const std::wstring& path, const std::string& bytes) override;
+  std::wstring LastWriteError() const override { return lastWriteError_; }
+  bool CanCreateFilesIn(const std::wstring& folder) override;
+  bool CreateFolder(const std::wstring& folder) override;
 
   // A replacement cut short by a crash leaves this sibling behind.
   static std::wstring TemporaryFor(const std::wstring& path) { return path + L".~tmp"; }
@@ -24,7 +27,9 @@ class Win32FileSystem : public FileSystem {
 
  private:
   bool MoveWithRetry(const std::wstring& from, const std::wstring& to);
+  bool Failed(unsigned long error);
   Pause pause_;
+  std::wstring lastWriteError_;
 };
 
 }  // namespace valmora

@@ -6,5 +6,7 @@
 namespace valmora {
 
 std::wstring ModulePath();
+// The user's local application-data folder, or "" when the system has none.
+std::wstring LocalAppDataFolder();
 
 }  // namespace valmora

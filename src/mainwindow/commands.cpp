@@ -54,13 +54,20 @@ std::wstring FileFilter(const std::wstring& description, const std::wstring& ext
 
 void MainWindowCommands::ManualAdd() {
   const std::wstring path = services_.fileDialog.Choose(kManualAddTitle, FileFilter(L"All types", L"*"));
-  if (!path.empty()) OpenDocLog(services_.logPath, services_.fs, services_.locale).AppendLine(path);
+  if (!path.empty() && !OpenDocLog(services_.logPath, services_.fs, services_.locale).AppendLine(path)) {
+    services_.writeReport.NotAdded(path, services_.logPath, services_.fs.LastWriteError());
+  }
   GetCurr(false);  // also after Cancel
 }
 
 void MainWindowCommands::OpenLog() {
   const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
-  if (log.Exists()) services_.shell.Open(services_.logPath, ShowWindowAs::Normal);
+  if (log.Exists()) {
+    services_.shell.Open(services_.logPath, ShowWindowAs::Normal);
+  } else {  // the user looks for it: say where it will be
+    services_.view.ShowStandardMessage(L"No list has been saved yet. It will be kept in\r\n" + services_.logPath,
+                                       MessageIcon::None);
+  }
 }
 
 void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {

@@ -7,6 +7,7 @@
 
 #include "doclog/go.h"
 #include "doclog/locale.h"
+#include "doclog/log_write_report.h"
 #include "library/file_system.h"
 #include "library/shell.h"
 #include "mainwindow/main_view.h"
@@ -48,6 +49,7 @@ struct CommandServices {
   StandardQuestion& question;
   OpenFileDialog& fileDialog;
   Shell& shell;
+  LogWriteReport& writeReport;
   const std::wstring& exeBaseName;
   // The commands that belong to other parts of the program (the toggles,
   // the tray's Restore, the external command, About, Exit).

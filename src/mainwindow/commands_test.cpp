@@ -74,8 +74,9 @@ class CommandsTest : public ::testing::Test {
   Scanner scanner{state, {office, logPath, fs, locale, clock, window, notices, &reopener}};
   const std::wstring exeBaseName = L"Valmora";
   std::vector<MainCommand> others;
-  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question, fileDialog, shell, exeBaseName,
-                               [this](MainCommand c, bool) { others.push_back(c); }}};
+  LogWriteReport writeReport{notices};
+  MainWindowCommands commands{{state, scanner, logPath, fs, locale, window, question, fileDialog, shell, writeReport,
+                               exeBaseName, [this](MainCommand c, bool) { others.push_back(c); }}};
 };
 
 constexpr char kTwoHandAdded[] = "01/12/2026 09:00\r\nC:\\D\\gone.docx\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n";
@@ -202,9 +203,27 @@ TEST_F(CommandsTest, AHandAddedFileSurvivesTheRescanAnOfficePathDoesNot) {
   EXPECT_EQ(Log(), L"05/12/2026 14:07|old|");
 }
 
+// A file the user chose but the log cannot take is said at once, with the
+// system's reason; the rescan that follows fails the same way and says
+// nothing more, and neither does any later scan of this run.
+TEST_F(CommandsTest, AManualAdditionTheLogCannotTakeIsToldOnce) {
+  fs.files[kLog] = "05/12/2026 14:07\r\n";
+  fs.failWrites = true;
+  fileDialog.chosen = L"C:\\Data\\notes.txt";
+  commands.OnCommand(MainCommand::FileManualAdd, false);
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  EXPECT_EQ(notices.warnings[0].first,
+            L"C:\\Data\\notes.txt could not be added to the log\r\nC:\\App\\Valmora.txt\r\n\r\nAccess is denied.");
+  EXPECT_EQ(notices.warnings[0].second, 0);
+  commands.OnCommand(MainCommand::GetCurr, false);
+  EXPECT_EQ(notices.warnings.size(), 1u);
+}
+
 TEST_F(CommandsTest, OpenLogHandsTheLogToTheShellOnlyWhenThereIsOne) {
   commands.OnCommand(MainCommand::FileOpenLog, false);
   EXPECT_TRUE(shell.opened.empty());
+  ASSERT_EQ(window.standard.size(), 1u);
+  EXPECT_EQ(window.standard[0], L"No list has been saved yet. It will be kept in\r\nC:\\App\\Valmora.txt");
   fs.files[kLog] = "x\r\n";
   commands.OnCommand(MainCommand::FileOpenLog, false);
   EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\App\\Valmora.txt"});

@@ -30,6 +30,19 @@ void OfferReopen(const std::wstring& summary, StartupServices& services) {
 
 }  // namespace
 
+std::wstring LogFilePath(const MainState& state, FileSystem& fs) {
+  const std::wstring name = L"\\" + state.exeBaseName + L".txt";
+  if (state.perUserFolder.empty() || fs.CanCreateFilesIn(state.exeFolder)) return state.exeFolder + name;
+  // Where neither can be written, the first write says so.
+  if (!fs.CreateFolder(state.perUserFolder)) return state.exeFolder + name;
+  return state.perUserFolder + name;
+}
+
+std::wstring LogPlaceNote(const MainState& state) {
+  const std::wstring besideExe = state.exeFolder + L"\\" + state.exeBaseName + L".txt";
+  return state.strLogFile == besideExe ? L"" : L"Log: " + state.strLogFile;
+}
+
 StartupOutcome RunStartup(MainState& state, StartupServices& services) {
   MainView& view = services.view;
 
@@ -39,7 +52,7 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
     return StartupOutcome::Ended;
   }
 
-  state.strLogFile = state.exeFolder + L"\\" + state.exeBaseName + L".txt";
+  state.strLogFile = LogFilePath(state, services.fs);
   const OpenDocLog log(state.strLogFile, services.fs, services.locale);
   const CommandLineRun run = MatchCommandLine(state.commandLine);
 
@@ -56,15 +69,16 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
   PlaceWindow(view);
 
   bool blnReopenRun = false;
+  std::wstring cmdLineCaption;
   switch (run) {
     case CommandLineRun::Reopen:
       blnReopenRun = true;
-      view.SetCmdLineCaption(L"Reopen mode set via commandline");
+      cmdLineCaption = L"Reopen mode set via commandline";
       state.blnCmdLineMode = true;
       break;
     case CommandLineRun::Watch:
       state.blnWatching = true;
-      view.SetCmdLineCaption(L"Watch mode set via commandline");
+      cmdLineCaption = L"Watch mode set via commandline";
       state.blnCmdLineMode = true;
       break;
     case CommandLineRun::Invalid:
@@ -75,6 +89,11 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
     default:
       break;
   }
+  // A log that is not beside the exe is looked for there first: say where it is.
+  if (const std::wstring note = LogPlaceNote(state); !note.empty()) {
+    cmdLineCaption += (cmdLineCaption.empty() ? L"" : L"; ") + note;
+  }
+  if (!cmdLineCaption.empty()) view.SetCmdLineCaption(cmdLineCaption);
 
   LogonRegistration logon(services.registry, state.exeFolder, state.exeBaseName);
   if (logon.IsWatchRegistered()) {

@@ -28,6 +28,9 @@ struct MainState : GoState {
   std::wstring exeFolder;    // without a trailing "\"
   std::wstring exeBaseName;  // file name without extension
   std::wstring commandLine;
+  // The user's own folder for the log, when the exe's cannot be written
+  // (the local application-data folder, a subfolder named after the exe).
+  std::wstring perUserFolder;
   std::wstring strLogFile;
   bool blnCmdLineMode = false;
   bool blnLoading = false;
@@ -50,5 +53,12 @@ struct StartupServices {
 enum class StartupOutcome { Ended, Running };
 
 StartupOutcome RunStartup(MainState& state, StartupServices& services);
+
+// Beside the exe whenever its folder can be written; otherwise (a folder
+// such as Program Files) in the per-user folder, made when missing.
+std::wstring LogFilePath(const MainState& state, FileSystem& fs);
+
+// What lblCmdLine adds when the log is not beside the exe.
+std::wstring LogPlaceNote(const MainState& state);
 
 }  // namespace valmora

@@ -160,6 +160,38 @@ TEST_F(StartupTest, BlankCommandLineIsInteractiveAndShowsTheSummary) {
 }
 
 // Division goes toward zero, also when the window is larger than the screen.
+// Kept beside the exe whenever its folder can be written, as always; in a
+// folder such as Program Files the log goes to the user's own folder, and
+// the window says where.
+TEST_F(StartupTest, TheLogGoesToTheUsersFolderWhenTheExesCannotBeWritten) {
+  struct Case {
+    bool exeFolderLocked, userFolderLocked;
+    const wchar_t* commandLine;
+    const wchar_t* log;
+    const wchar_t* caption;
+  };
+  const Case cases[] = {
+      {false, false, L"", L"C:\\V\\Valmora.txt", L""},
+      {true, false, L"", L"C:\\Users\\u\\Local\\Valmora\\Valmora.txt",
+       L"Log: C:\\Users\\u\\Local\\Valmora\\Valmora.txt"},
+      {true, false, L"/watch", L"C:\\Users\\u\\Local\\Valmora\\Valmora.txt",
+       L"Watch mode set via commandline; Log: C:\\Users\\u\\Local\\Valmora\\Valmora.txt"},
+      {true, true, L"", L"C:\\V\\Valmora.txt", L""},  // nowhere to write: the first write says so
+  };
+  for (const Case& c : cases) {
+    fs.lockedFolders.clear();
+    fs.folders.clear();
+    view.cmdLine.clear();
+    if (c.exeFolderLocked) fs.lockedFolders.insert(L"C:\\V");
+    if (c.userFolderLocked) fs.lockedFolders.insert(L"C:\\Users\\u\\Local\\Valmora");
+    state.perUserFolder = L"C:\\Users\\u\\Local\\Valmora";
+    Run(c.commandLine);
+    EXPECT_EQ(state.strLogFile, c.log) << c.exeFolderLocked << c.userFolderLocked << c.commandLine;
+    EXPECT_EQ(view.cmdLine, c.caption) << c.exeFolderLocked << c.userFolderLocked << c.commandLine;
+    EXPECT_EQ(fs.folders.contains(L"C:\\Users\\u\\Local\\Valmora"), c.exeFolderLocked && !c.userFolderLocked);
+  }
+}
+
 TEST_F(StartupTest, WindowIsCentredAQuarterDown) {
   struct Case {
     TwipSize screen, window;

@@ -31,11 +31,19 @@ class FakeFileSystem : public FileSystem {
   bool failWrites = false;
   bool failReads = false;
   int writes = 0;
+  std::set<std::wstring> lockedFolders;  // no file can be made in these
 
   bool FindsPlainFile(const std::wstring& path) const override;
   bool FindsAnyEntry(const std::wstring& path) const override;
   std::optional<std::string> ReadAll(const std::wstring& path) const override;
   bool ReplaceAtomically(const std::wstring& path, const std::string& bytes) override;
+  std::wstring LastWriteError() const override { return L"Access is denied."; }
+  bool CanCreateFilesIn(const std::wstring& folder) override { return !lockedFolders.contains(folder); }
+  bool CreateFolder(const std::wstring& folder) override {
+    if (lockedFolders.contains(folder)) return false;
+    folders.insert(folder);
+    return true;
+  }
 };
 
 // A registry tree keyed by full lower-case path; handles are indexes.
