@@ -123,6 +123,26 @@ TEST(MsgBoxE2E, TabEnterAndAccessKeysWork) {
   EXPECT_EQ(probe.Answers(), "1 Yes\n");
 }
 
+// Enter presses the focused button, and on Print that prints: only an
+// answer button answers. No printer here, so the box just stays up.
+TEST(MsgBoxE2E, EnterOnPrintPrintsAndLeavesTheQuestionOpen) {
+  Probe probe(L"msgbox_enter_print", {L"4   0Reopen previously open MS Office documents/items?"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  Press(Control(box, ids::kCmdPrint));  // a click leaves the focus on it
+  ASSERT_EQ(FocusOf(box), Control(box, ids::kCmdPrint));
+  // What Enter will press is shown on the focused button.
+  EXPECT_TRUE(::SendMessageW(Control(box, ids::kCmdPrint), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  EXPECT_FALSE(::SendMessageW(Control(box, ids::kCmdYes), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  Key(box, VK_RETURN);
+  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(::IsWindow(box));
+  EXPECT_EQ(probe.Answers(), "");
+  PressDialogButton(box, ids::kCmdNo);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "1 No\n");
+}
+
 TEST(MsgBoxE2E, RequestsMadeWhileOneIsUpFollowInOrder) {
   // B and C are asked from timer ticks while A is up.
   Probe probe(L"msgbox_queue", {L"4   0A?", L"4   0B?", L"5   0C?"});

@@ -20,7 +20,8 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr UINT_PTR kCountdownTimer = 1;
-constexpr int kButtonIds[] = {ids::kCmdYes, ids::kCmdNo, ids::kCmdOk};
+// The buttons Enter can press: the answers, and Print, which prints.
+constexpr int kButtonIds[] = {ids::kCmdYes, ids::kCmdNo, ids::kCmdOk, ids::kCmdPrint};
 
 }  // namespace
 
@@ -179,7 +180,8 @@ int FocusId(const MsgBoxStyle& style) {
   return ids::kCmdOk;
 }
 
-// The focused button is the default one, so Enter presses what has the focus.
+// The focused button is the default one, so Enter presses what has the
+// focus; elsewhere (the scrolling text) it is the box's own default.
 void MakeDefault(const Dialog& d, int id) {
   for (int button : kButtonIds) {
     ::SendMessageW(Item(d, button), BM_SETSTYLE, button == id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
@@ -215,7 +217,8 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam), code = HIWORD(wParam);
-      if (code == BN_SETFOCUS && id != ids::kCmdPrint) MakeDefault(*d, id);
+      if (code == BN_SETFOCUS) MakeDefault(*d, id);
+      if (code == EN_SETFOCUS) MakeDefault(*d, FocusId(d->style));
       if (code != BN_CLICKED) break;
       if (id == ids::kCmdYes) Finish(*d, true);
       else if (id == ids::kCmdNo) Finish(*d, false);
