@@ -420,6 +420,103 @@ TEST_F(MainWindowInProcess, FollowsTheDpiAndKeepsCaptionsWhole) {
   }
 }
 
+// The session's system colours changed for as long as it lives. Wine 8
+// has no high-contrast switch: SPI_GETHIGHCONTRAST always answers off,
+// SPI_SETHIGHCONTRAST fails (ERROR_INVALID_SPI_VALUE) and the HighContrast
+// "Flags" value under Control Panel\Accessibility is not read. What such a
+// theme does to the colours is made with SetSysColors instead, which holds
+// for every process until the wineserver ends: put back afterwards.
+class SystemColours {
+ public:
+  SystemColours(std::vector<int> elements, const std::vector<COLORREF>& colours) : elements_(std::move(elements)) {
+    for (int element : elements_) old_.push_back(::GetSysColor(element));
+    ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data());
+  }
+  ~SystemColours() { ::SetSysColors(static_cast<int>(elements_.size()), elements_.data(), old_.data()); }
+  SystemColours(const SystemColours&) = delete;
+  SystemColours& operator=(const SystemColours&) = delete;
+
+ private:
+  std::vector<int> elements_;
+  std::vector<COLORREF> old_;
+};
+
+struct LabelColours {
+  COLORREF text, background, brush;
+};
+
+// What the window tells a label to paint with.
+LabelColours ColoursOf(HWND main, HWND label) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(label)));
+  LOGBRUSH fill{};
+  ::GetObjectW(brush, sizeof fill, &fill);
+  const LabelColours colours{::GetTextColor(dc), ::GetBkColor(dc), fill.lbColor};
+  ::DeleteDC(dc);
+  return colours;
+}
+
+// The share of the control's pixels inside its edges in that colour, as
+// they are on screen.
+double ShareOf(HWND control, COLORREF colour) {
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  HDC screen = ::GetDC(nullptr);
+  int inColour = 0, all = 0;
+  for (int y = rect.top + 3; y < rect.bottom - 3; ++y) {
+    for (int x = rect.left + 3; x < rect.right - 3; ++x, ++all) inColour += ::GetPixel(screen, x, y) == colour;
+  }
+  ::ReleaseDC(nullptr, screen);
+  return all ? static_cast<double>(inColour) / all : 0;
+}
+
+// The labels' colours are read from the window procedure of the window in
+// this process; the toggles' custom draw needs the common controls of the
+// program's own manifest, so they are looked at in Valmora.exe on screen.
+TEST_F(MainWindowInProcess, AHighContrastThemeGivesItsColoursToTheColouredParts) {
+  HWND main = window.Handle();
+  // The ordinary theme keeps the design's navy and dark red.
+  EXPECT_EQ(ColoursOf(main, Item(ids::kLblMsg1)).text, RGB(0, 0, 128));
+  EXPECT_EQ(ColoursOf(main, Item(ids::kLblCmdLine)).text, RGB(128, 0, 0));
+
+  // As in "High Contrast Black": white on black, green disabled text, and a
+  // light border colour under which white text would not read.
+  const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+  SystemColours theme({COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWTEXT, COLOR_GRAYTEXT, COLOR_ACTIVEBORDER,
+                       COLOR_3DHILIGHT, COLOR_3DSHADOW, COLOR_3DDKSHADOW, COLOR_3DLIGHT},
+                      {black, white, white, RGB(63, 242, 63), RGB(255, 255, 0), white, white, black, white});
+  ::SendMessageW(main, WM_SYSCOLORCHANGE, 0, 0);
+  for (int id : {ids::kLblMsg1, ids::kLblCmdLine}) {
+    SCOPED_TRACE(::testing::Message() << "label " << id);
+    const LabelColours colours = ColoursOf(main, Item(id));
+    EXPECT_EQ(colours.text, white);
+    EXPECT_EQ(colours.background, black);
+    EXPECT_EQ(colours.brush, black);
+  }
+
+  Registrations registrations;
+  TestFolder folder(L"high_contrast");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\n");
+  registrations.RegisterWatch(folder);  // one toggle on, one off
+  Process valmora(folder.Exe(), L"");
+  HWND shown = Ready(valmora.WaitForWindow(ids::kMainWindowClass));
+  ASSERT_NE(shown, nullptr);
+  Screenshot(shown, L"main_high_contrast");  // waits for it to paint
+  auto toggle = [shown](int id) { return ::GetDlgItem(shown, id); };
+  EXPECT_TRUE(IsPressed(toggle(ids::kCmdWatchMode)));
+  for (int id : {ids::kCmdWatchMode, ids::kCmdReopenOnRestart}) {
+    SCOPED_TRACE(::testing::Message() << "toggle " << id);
+    EXPECT_GT(ShareOf(toggle(id), black), 0.5) << "the theme's button face";
+    EXPECT_GT(ShareOf(toggle(id), white), 0.0) << "a caption in the theme's button text";
+    EXPECT_EQ(ShareOf(toggle(id), RGB(255, 255, 0)), 0.0) << "none of the light border colour";
+  }
+  EXPECT_EQ(ShareOf(::GetDlgItem(shown, ids::kLblMsg1), RGB(0, 0, 128)), 0.0);
+  EXPECT_GT(ShareOf(::GetDlgItem(shown, ids::kLblMsg1), white), 0.0);
+  PressDialogButton(shown, ids::kCmdExit);  // the close box keeps a watching program in the tray
+  EXPECT_EQ(valmora.WaitForExit(20s), 0u);
+}
+
 std::wstring MenuText(HMENU menu, UINT position) {
   wchar_t text[128] = {};
   ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);

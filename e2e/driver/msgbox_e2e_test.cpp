@@ -1,7 +1,9 @@
 // The timed message box on screen, through msgbox_probe.exe and Valmora.exe.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "harness.h"
 #include "shell_record.h"
@@ -9,6 +11,7 @@
 #include "library/registry_win32.h"
 #include "msgbox/msgbox_ids.h"
 #include "msgbox/msgbox_request.h"
+#include "msgbox/msgbox_window_win32.h"
 #include "startup/startup.h"
 #include "watch/logon.h"
 
@@ -123,6 +126,26 @@ TEST(MsgBoxE2E, TabEnterAndAccessKeysWork) {
   EXPECT_EQ(probe.Answers(), "1 Yes\n");
 }
 
+// Enter presses the focused button, and on Print that prints: only an
+// answer button answers. No printer here, so the box just stays up.
+TEST(MsgBoxE2E, EnterOnPrintPrintsAndLeavesTheQuestionOpen) {
+  Probe probe(L"msgbox_enter_print", {L"4   0Reopen previously open MS Office documents/items?"});
+  HWND box = probe.Box();
+  ASSERT_NE(box, nullptr);
+  Press(Control(box, ids::kCmdPrint));  // a click leaves the focus on it
+  ASSERT_EQ(FocusOf(box), Control(box, ids::kCmdPrint));
+  // What Enter will press is shown on the focused button.
+  EXPECT_TRUE(::SendMessageW(Control(box, ids::kCmdPrint), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  EXPECT_FALSE(::SendMessageW(Control(box, ids::kCmdYes), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  Key(box, VK_RETURN);
+  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(::IsWindow(box));
+  EXPECT_EQ(probe.Answers(), "");
+  PressDialogButton(box, ids::kCmdNo);
+  EXPECT_EQ(probe.WaitForExit(), 0u);
+  EXPECT_EQ(probe.Answers(), "1 No\n");
+}
+
 TEST(MsgBoxE2E, RequestsMadeWhileOneIsUpFollowInOrder) {
   // B and C are asked from timer ticks while A is up.
   Probe probe(L"msgbox_queue", {L"4   0A?", L"4   0B?", L"5   0C?"});
@@ -186,6 +209,55 @@ TEST(MsgBoxE2E, LaidOutAtTheDpiOfItsMonitor) {
   Screenshot(box, L"msgbox_question_144dpi");
   PressDialogButton(box, ids::kCmdNo);
   EXPECT_EQ(probe.WaitForExit(), 0u);
+}
+
+// Dragged onto a monitor of another DPI, the box takes the place Windows
+// suggests, sized for the new DPI, and its controls keep a live font. Shown
+// in the driver's own process: Wine reads no other process's font handle.
+struct DpiMove {
+  RECT suggested{40, 30, 640, 430};
+  RECT before{}, window{}, client{};
+  std::vector<int> deadFonts;
+  bool iconShown = false;
+};
+DpiMove dpiMove;
+
+void CALLBACK AnswerTheMovedBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  HWND box = ::FindWindowW(ids::kWindowClass, nullptr);
+  Screenshot(box, L"msgbox_moved_to_144dpi");
+  PressDialogButton(box, ids::kCmdNo);
+}
+
+void CALLBACK MoveBoxToAnotherDpi(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  HWND box = ::FindWindowW(ids::kWindowClass, nullptr);
+  if (!box) return;
+  ::GetClientRect(box, &dpiMove.before);
+  ::SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&dpiMove.suggested));
+  ::GetWindowRect(box, &dpiMove.window);
+  ::GetClientRect(box, &dpiMove.client);
+  for (int id : {ids::kTxtMessage, ids::kCmdYes, ids::kCmdNo}) {
+    LOGFONTW face{};
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(Control(box, id), WM_GETFONT, 0, 0));
+    if (::GetObjectW(font, sizeof face, &face) != sizeof face) dpiMove.deadFonts.push_back(id);
+  }
+  dpiMove.iconShown = ::SendMessageW(Control(box, ids::kPicIcon), STM_GETICON, 0, 0) != 0;
+  ::SetTimer(nullptr, 0, 500, AnswerTheMovedBox);  // once it has painted itself anew
+}
+
+TEST(MsgBoxE2E, MovedToAnotherDpiTakesTheSuggestedPlace) {
+  valmora::frmMsgBox box(::GetModuleHandleW(nullptr), nullptr);
+  std::optional<bool> answer;
+  ASSERT_NE(::SetTimer(nullptr, 0, 300, MoveBoxToAnotherDpi), 0u);
+  box.ShowModal(L"5   0Clear the stored command?", false, [&](bool a) { answer = a; });
+  ASSERT_EQ(answer, false);  // the No the timer pressed, so the box was shown
+  EXPECT_EQ(dpiMove.window.left, dpiMove.suggested.left);
+  EXPECT_EQ(dpiMove.window.top, dpiMove.suggested.top);
+  EXPECT_EQ(dpiMove.client.right, ::MulDiv(7155, 144, 1440));
+  EXPECT_GT(dpiMove.client.bottom, dpiMove.before.bottom);
+  EXPECT_EQ(dpiMove.deadFonts, std::vector<int>{}) << "controls left with a deleted font";
+  EXPECT_TRUE(dpiMove.iconShown);
 }
 
 TEST(MsgBoxE2E, ReopenRunAsksAndLeftAloneAnswersYes) {

@@ -10,6 +10,7 @@
 #include "mainwindow/copyright_picture_win32.h"
 #include "mainwindow/main_layout_win32.h"
 #include "mainwindow/main_menu_win32.h"
+#include "mainwindow/readable_colours.h"
 #include "mainwindow/toggle_button_win32.h"
 
 namespace valmora {
@@ -28,6 +29,13 @@ constexpr COLORREF kDarkRed = RGB(128, 0, 0);
 UINT WindowDpi(HWND hwnd) {
   const UINT dpi = ::GetDpiForWindow(hwnd);
   return dpi ? dpi : 96;
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 }  // namespace
@@ -51,6 +59,7 @@ bool frmMain::Create(HINSTANCE instance) {
   if (bar && ::SetMenu(hwnd_, bar.get())) static_cast<void>(bar.release());  // the window destroys it
   sysTrayMenu_ = CreateSysTrayMenu();
   dpi_ = WindowDpi(hwnd_);
+  highContrast_ = HighContrastOn();
   CreateControls();
   CreateTooltips();
   LayOut();
@@ -185,10 +194,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       HDC dc = reinterpret_cast<HDC>(wParam);
       switch (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
         case ids::kLblMsg1:
-        case ids::kLblCmdLine:
-          ::SetTextColor(dc, ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ids::kLblMsg1 ? kNavy : kDarkRed);
-          ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        case ids::kLblCmdLine: {
+          const COLORREF design = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ids::kLblMsg1 ? kNavy : kDarkRed;
+          const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+          ::SetTextColor(dc, DesignOrTheme(design, ::GetSysColor(COLOR_BTNTEXT), face, highContrast_));
+          ::SetBkColor(dc, face);
           return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
         case ids::kLblCopyright:
         case ids::kLblCopyrightBG:
           ::SetBkColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
@@ -201,8 +213,14 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
       const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
       if (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart) break;
-      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_ACTIVEBORDER));
+      return reinterpret_cast<LRESULT>(ToggleBackground(highContrast_));
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // a high-contrast theme switched on or off
+      highContrast_ = HighContrastOn();
+      if (tooltips_ && msg == WM_SYSCOLORCHANGE) ::SendMessageW(tooltips_, msg, wParam, lParam);
+      ::InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
@@ -271,7 +289,7 @@ LRESULT frmMain::OnCustomDraw(const NMHDR& header) {
   if (header.code != NM_CUSTOMDRAW || (id != ids::kCmdWatchMode && id != ids::kCmdReopenOnRestart)) return 0;
   const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
   if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
-  DrawToggle(header.hwndFrom, draw.hdc, draw.rc);
+  DrawToggle(header.hwndFrom, draw.hdc, draw.rc, highContrast_);
   return CDRF_SKIPDEFAULT;
 }
 

@@ -82,6 +82,7 @@ class frmMain : public MainView, public ScanView {
   std::function<void(const std::wstring&)> tipSink_;
   HWND lastFocus_ = nullptr;  // given back when the window is active again
   bool busy_ = false;
+  bool highContrast_ = false;  // the theme's colours then replace the design's
   bool goRunning_ = false;
   bool listUnsavedEnabled_ = false;  // as the last scan left it, applied once Go ends
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/toggle_button_win32.h"
 
 #include "library/unique_handle_win32.h"
+#include "mainwindow/readable_colours.h"
 
 namespace valmora {
 
@@ -10,16 +11,31 @@ COLORREF Mix(COLORREF a, COLORREF b) {
   return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
 }
 
+// Whether the toggles keep their own active-border face.
+bool DesignFace(bool highContrast) {
+  const COLORREF border = ::GetSysColor(COLOR_ACTIVEBORDER);
+  return DesignOrTheme(border, ::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT), highContrast) == border;
+}
+
 }  // namespace
+
+HBRUSH ToggleBackground(bool highContrast) {
+  return ::GetSysColorBrush(DesignFace(highContrast) ? COLOR_ACTIVEBORDER : COLOR_BTNFACE);
+}
 
 // A toggle in the active-border colour: raised when off, sunken and lighter
 // while its option is on, so that it reads as a button that stays pressed.
-void DrawToggle(HWND button, HDC dc, RECT rect) {
+// On the theme's button face the sunken edge alone shows it on.
+void DrawToggle(HWND button, HDC dc, RECT rect, bool highContrast) {
   const bool on = ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
   const bool down = on || (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
-  const COLORREF border = ::GetSysColor(COLOR_ACTIVEBORDER);
-  UniqueBrush face(::CreateSolidBrush(on ? Mix(border, ::GetSysColor(COLOR_3DHILIGHT)) : border));
-  ::FillRect(dc, &rect, face ? face.get() : ::GetSysColorBrush(COLOR_ACTIVEBORDER));
+  if (DesignFace(highContrast)) {
+    const COLORREF border = ::GetSysColor(COLOR_ACTIVEBORDER);
+    UniqueBrush face(::CreateSolidBrush(on ? Mix(border, ::GetSysColor(COLOR_3DHILIGHT)) : border));
+    ::FillRect(dc, &rect, face ? face.get() : ::GetSysColorBrush(COLOR_ACTIVEBORDER));
+  } else {
+    ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
+  }
   ::DrawEdge(dc, &rect, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
   wchar_t caption[64] = {};

@@ -20,7 +20,8 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr UINT_PTR kCountdownTimer = 1;
-constexpr int kButtonIds[] = {ids::kCmdYes, ids::kCmdNo, ids::kCmdOk};
+// The buttons Enter can press: the answers, and Print, which prints.
+constexpr int kButtonIds[] = {ids::kCmdYes, ids::kCmdNo, ids::kCmdOk, ids::kCmdPrint};
 
 }  // namespace
 
@@ -59,13 +60,6 @@ HWND AddControl(const Dialog& d, int id, const wchar_t* className, const wchar_t
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-HFONT MessageFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return nullptr;
-  return ::CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
 HICON StandardIcon(MsgBoxIcon icon, int size) {
   const wchar_t* id = nullptr;
   switch (icon) {
@@ -79,11 +73,11 @@ HICON StandardIcon(MsgBoxIcon icon, int size) {
   return static_cast<HICON>(::LoadImageW(nullptr, id, IMAGE_ICON, size, size, 0));
 }
 
-// The lines the text takes in the text box's font and width, in units of
-// the design's line height.
-int MeasureLines(const Dialog& d, const std::wstring& text) {
+// The lines the text takes in that font at the text box's width, in units
+// of the design's line height.
+int MeasureLines(const Dialog& d, HFONT font, const std::wstring& text) {
   HDC dc = ::GetDC(d.hwnd);
-  const HGDIOBJ old = ::SelectObject(dc, d.font.get());
+  const HGDIOBJ old = ::SelectObject(dc, font);
   RECT rect{0, 0, Px(d, kMsgBoxText.width), 0};
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
               DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
@@ -95,19 +89,52 @@ int MeasureLines(const Dialog& d, const std::wstring& text) {
 
 // The text box scrolls only when the dialog may not grow to its text; the
 // scroll bar is fixed at creation, so a change recreates it.
-void CreateTextBox(Dialog& d, bool scrolls, const std::wstring& text) {
+void CreateTextBox(Dialog& d, bool scrolls, const std::wstring& text, HFONT font) {
   if (HWND old = Item(d, ids::kTxtMessage)) ::DestroyWindow(old);
   const DWORD style = WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (scrolls ? WS_VSCROLL | WS_TABSTOP : 0);
   HWND box = AddControl(d, ids::kTxtMessage, L"EDIT", L"", style);
   ::SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // first in Tab order
-  ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(d.font.get()), FALSE);
+  ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ::SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   ::SetWindowTextW(box, text.c_str());
   d.textScrolls = scrolls;
 }
 
-// Everything that depends on the DPI: font, icons, sizes, positions.
-void LayOut(Dialog& d, HMONITOR monitor) {
+// The font and icons made for one DPI.
+struct DpiResources {
+  UniqueFont font;
+  UniqueIcon icon, printIcon;
+};
+
+// What cannot be made for the new DPI keeps the one it has, so that no
+// control is ever left without its font or icon.
+DpiResources MakeResources(const Dialog& d) {
+  return {UniqueFont(CreateMessageFont(d.dpi)), UniqueIcon(StandardIcon(d.style.icon, Px(d, 480))),
+          UniqueIcon(CreatePrinterIcon(::MulDiv(16, static_cast<int>(d.dpi), 96)))};
+}
+
+// The controls are handed the new font and icons before the old ones go.
+void SwapResources(Dialog& d, DpiResources made) {
+  if (made.font) {
+    for (int id : {ids::kTxtMessage, ids::kCmdYes, ids::kCmdNo, ids::kCmdOk, ids::kLblCountDown}) {
+      ::SendMessageW(Item(d, id), WM_SETFONT, reinterpret_cast<WPARAM>(made.font.get()), FALSE);
+    }
+    d.font = std::move(made.font);
+  }
+  if (made.icon) {
+    ::SendMessageW(Item(d, ids::kPicIcon), STM_SETICON, reinterpret_cast<WPARAM>(made.icon.get()), 0);
+    d.icon = std::move(made.icon);
+  }
+  if (made.printIcon) {
+    ::SendMessageW(Item(d, ids::kCmdPrint), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(made.printIcon.get()));
+    d.printIcon = std::move(made.printIcon);
+  }
+}
+
+// Everything that depends on the DPI: font, icons, sizes, positions. The
+// box goes to `suggested` when Windows names a place (a move to a monitor
+// of another DPI), and is centred on the monitor's work area otherwise.
+void LayOut(Dialog& d, HMONITOR monitor, const RECT* suggested = nullptr) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   ::GetMonitorInfoW(monitor, &info);
@@ -117,20 +144,15 @@ void LayOut(Dialog& d, HMONITOR monitor) {
   ::AdjustWindowRectExForDpi(&frame, kStyle, FALSE, exStyle, d.dpi);
   const long maxClient = ::MulDiv(work.bottom - work.top - (frame.bottom - frame.top), 1440, static_cast<int>(d.dpi));
 
-  d.font.reset(MessageFont(d.dpi));
+  DpiResources made = MakeResources(d);
+  const HFONT font = made.font ? made.font.get() : d.font.get();
   MsgBoxLayout layout = LayOutMsgBox(d.request, maxClient);
-  layout = LayOutMsgBox(d.request, maxClient, MeasureLines(d, layout.display.text));
+  layout = LayOutMsgBox(d.request, maxClient, MeasureLines(d, font, layout.display.text));
 
   if (!Item(d, ids::kTxtMessage) || d.textScrolls != layout.textScrolls) {
-    CreateTextBox(d, layout.textScrolls, layout.display.text);
+    CreateTextBox(d, layout.textScrolls, layout.display.text, font);
   }
-  for (int id : {ids::kTxtMessage, ids::kCmdYes, ids::kCmdNo, ids::kCmdOk, ids::kLblCountDown}) {
-    ::SendMessageW(Item(d, id), WM_SETFONT, reinterpret_cast<WPARAM>(d.font.get()), FALSE);
-  }
-  d.icon.reset(StandardIcon(d.style.icon, Px(d, 480)));
-  ::SendMessageW(Item(d, ids::kPicIcon), STM_SETICON, reinterpret_cast<WPARAM>(d.icon.get()), 0);
-  d.printIcon.reset(CreatePrinterIcon(::MulDiv(16, static_cast<int>(d.dpi), 96)));
-  ::SendMessageW(Item(d, ids::kCmdPrint), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(d.printIcon.get()));
+  SwapResources(d, std::move(made));
 
   Place(d, ids::kPicIcon, IconRect(d.style.icon));
   Place(d, ids::kTxtMessage, {kMsgBoxText.left, kMsgBoxText.top, kMsgBoxText.width, layout.textHeight});
@@ -140,12 +162,12 @@ void LayOut(Dialog& d, HMONITOR monitor) {
   Place(d, ids::kLblCountDown, kMsgBoxCountDown, layout.controlsShift);
   Place(d, ids::kCmdPrint, kMsgBoxPrint, layout.controlsShift);
 
-  RECT window{0, 0, Px(d, kMsgBoxClientWidth), Px(d, layout.clientHeight)};
-  ::AdjustWindowRectExForDpi(&window, kStyle, FALSE, exStyle, d.dpi);
-  const int width = window.right - window.left, height = window.bottom - window.top;
-  ::SetWindowPos(d.hwnd, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE client{Px(d, kMsgBoxClientWidth), Px(d, layout.clientHeight)};
+  if (suggested) {
+    MoveToSuggestedRect(d.hwnd, client, d.dpi, *suggested);
+  } else {
+    SizeAndCentre(d.hwnd, client.cx, client.cy, work);
+  }
 }
 
 void CreateControls(Dialog& d) {
@@ -179,7 +201,8 @@ int FocusId(const MsgBoxStyle& style) {
   return ids::kCmdOk;
 }
 
-// The focused button is the default one, so Enter presses what has the focus.
+// The focused button is the default one, so Enter presses what has the
+// focus; elsewhere (the scrolling text) it is the box's own default.
 void MakeDefault(const Dialog& d, int id) {
   for (int button : kButtonIds) {
     ::SendMessageW(Item(d, button), BM_SETSTYLE, button == id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
@@ -215,7 +238,8 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam), code = HIWORD(wParam);
-      if (code == BN_SETFOCUS && id != ids::kCmdPrint) MakeDefault(*d, id);
+      if (code == BN_SETFOCUS) MakeDefault(*d, id);
+      if (code == EN_SETFOCUS) MakeDefault(*d, FocusId(d->style));
       if (code != BN_CLICKED) break;
       if (id == ids::kCmdYes) Finish(*d, true);
       else if (id == ids::kCmdNo) Finish(*d, false);
@@ -257,7 +281,8 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED: {
       d->dpi = HIWORD(wParam);
-      LayOut(*d, ::MonitorFromRect(reinterpret_cast<const RECT*>(lParam), MONITOR_DEFAULTTONEAREST));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      LayOut(*d, ::MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), suggested);
       return 0;
     }
     default:
