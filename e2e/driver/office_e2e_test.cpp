@@ -302,10 +302,11 @@ TEST(OfficeE2E, AHungApplicationIsGivenUpOnWithWhatWasReadAndNotAskedAgainWhileI
   EXPECT_EQ(counts.members.at("Workbook.Path"), (CallCount{1, 2}));
   EXPECT_FALSE(office.WaitForWorkers(100ms));
 
-  // Once the application is gone, the stuck call fails and the next gather finds nothing running.
+  // Once the application is gone, the stuck call fails, its worker ends, and
+  // the next gather finds nothing running.
   fake.Kill();
-  EXPECT_STATE(office.Gather(OfficeApp::Excel), AppState::NotRunning);
   EXPECT_TRUE(office.WaitForWorkers(10s));
+  EXPECT_STATE(office.Gather(OfficeApp::Excel), AppState::NotRunning);
 }
 
 TEST(OfficeE2E, AGatherFromInsideQueryEndSessionMakesNoCallOnTheWindowsThread) {

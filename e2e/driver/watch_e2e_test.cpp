@@ -45,6 +45,15 @@ FILETIME LastWrite(const std::wstring& path) {
   return data.ftLastWriteTime;
 }
 
+// True once a tick has written the file again after this call.
+bool WaitForNextWrite(const std::wstring& path) {
+  const FILETIME before = LastWrite(path);
+  return WaitUntil([&] {
+    const FILETIME now = LastWrite(path);
+    return ::CompareFileTime(&before, &now) < 0;
+  }, 60s);
+}
+
 // Valmora.exe registered for watch mode and started with `arguments`; `log`
 // is the log it finds, if any. Start-up offers to reopen what a log lists
 // (every log these tests give lists an entry); the run answers No.
@@ -84,11 +93,7 @@ TEST(WatchE2E, TicksHideTheWindowRewriteTheLogAndTheIconBringsItBack) {
   const std::wstring logPath = run.Folder().Log();
   EXPECT_TRUE(WaitUntil([&] { return !Visible(main); }, 60s)) << "the first tick hides the window";
 
-  const FILETIME before = LastWrite(logPath);
-  EXPECT_TRUE(WaitUntil([&] {
-    const FILETIME now = LastWrite(logPath);
-    return ::CompareFileTime(&before, &now) < 0;
-  }, 60s));
+  EXPECT_TRUE(WaitForNextWrite(logPath));
   const std::string log = ReadBytes(logPath);
   EXPECT_NE(log.find("\r\nC:\\Notes\\plan.txt\r\n"), std::string::npos) << log;  // kept by every tick
 
@@ -115,11 +120,7 @@ TEST(WatchE2E, TicksKeepTheLogAtOneDateLineInEveryShortDateFormat) {
     ASSERT_NE(run.Main(), nullptr);
     const std::wstring logPath = run.Folder().Log();
     for (int tick = 0; tick < 3; ++tick) {
-      const FILETIME before = LastWrite(logPath);
-      EXPECT_TRUE(WaitUntil([&] {
-        const FILETIME now = LastWrite(logPath);
-        return ::CompareFileTime(&before, &now) < 0;
-      }, 60s));
+      EXPECT_TRUE(WaitForNextWrite(logPath));
     }
     const std::string log = ReadBytes(logPath);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;

@@ -50,9 +50,13 @@ std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono
   std::shared_ptr<GatherJob>& last = last_[static_cast<int>(app)];
   const std::shared_ptr<GatherJob> previous = last;
   // One given up on is stuck in the hung application: asking again would
-  // only wait out another deadline. One still under way (a call made from a
-  // message served meanwhile) is waited for.
-  if (previous && previous->Stopped() && !previous->HasExited()) return nullptr;
+  // only wait out another deadline, so it gets a moment, as a cancelled call
+  // does, to come back. One still under way (a call made from a message
+  // served meanwhile) is waited for.
+  if (previous && previous->Stopped() &&
+      !WaitPumpingMessages(previous->ExitedEvent(), Milliseconds(timings_.cancelGrace))) {
+    return nullptr;
+  }
   if (previous && !WaitPumpingMessages(previous->ExitedEvent(), Milliseconds(deadline))) return nullptr;
   // A call made from a message served meanwhile may have started a worker of its own.
   if (last != previous && last && !last->HasExited()) return nullptr;
