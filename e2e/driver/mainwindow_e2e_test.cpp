@@ -159,7 +159,8 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
   HWND tips = TooltipsOf(main);
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kTooltips.size()));
+  // Each tip twice: on the button, and on its place in the window for when it is disabled.
+  EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(2 * kTooltips.size()));
 
   Screenshot(main, L"main_" + std::to_wstring(dpi) + L"dpi");
   ::PostMessageW(main, WM_CLOSE, 0, 0);
@@ -517,6 +518,55 @@ TEST_F(MainWindowInProcess, AHighContrastThemeGivesItsColoursToTheColouredParts)
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }
 
+// The text of the tip shown once the pointer rests on the control, or ""
+// when none shows. The pointer is moved as a mouse moves it, through the
+// system's input queue.
+std::wstring TipShownOver(valmora::frmMain& window, HWND control) {
+  HWND tips = TooltipsOf(window.Handle());
+  if (!tips) return L"";
+  ::SendMessageW(tips, TTM_POP, 0, 0);
+  RECT rect;
+  ::GetWindowRect(control, &rect);
+  for (const POINT at : {POINT{rect.left + 2, rect.top + 2}, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}}) {
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = ::MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = ::MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &move, sizeof move);
+    Pump(window);
+  }
+  const bool shown = WaitUntil([&] {
+    Pump(window);
+    return ::IsWindowVisible(tips) != FALSE;
+  }, 10s);
+  if (!shown) return L"";
+  wchar_t text[512] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  if (!::SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return L"";
+  return text;
+}
+
+// A disabled button gets no mouse messages of its own; its tip shows all
+// the same: List Unsaved before a scan has found anything, every command
+// while Go runs, and an enabled button as ever.
+TEST_F(MainWindowInProcess, TipsShowOverDisabledButtonsToo) {
+  window.Display();
+  ::SetForegroundWindow(window.Handle());
+  Pump(window);
+  ASSERT_FALSE(::IsWindowEnabled(Item(ids::kCmdListUnsavedDocs)));
+  EXPECT_EQ(TipShownOver(window, Item(ids::kCmdListUnsavedDocs)), kTooltips.at(ids::kCmdListUnsavedDocs));
+  EXPECT_EQ(TipShownOver(window, Item(ids::kCmdGetCurr)), kTooltips.at(ids::kCmdGetCurr));
+  window.SetGoRunning(true);
+  for (int id : {ids::kCmdReopen, ids::kCmdWatchMode}) {
+    ASSERT_FALSE(::IsWindowEnabled(Item(id)));
+    EXPECT_EQ(TipShownOver(window, Item(id)), kTooltips.at(id)) << "control " << id;
+  }
+  window.SetGoRunning(false);
+}
+
 std::wstring MenuText(HMENU menu, UINT position) {
   wchar_t text[128] = {};
   ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
@@ -558,7 +608,7 @@ TEST_F(MainWindowInProcess, MenusTooltipsAndThePointerOverTheBadge) {
 
   HWND tips = TooltipsOf(window.Handle());
   ASSERT_NE(tips, nullptr);
-  std::map<int, std::wstring> shown;
+  std::map<int, std::wstring> onButtons, onPlaces;
   const int count = static_cast<int>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     wchar_t text[512] = {};
@@ -566,10 +616,18 @@ TEST_F(MainWindowInProcess, MenusTooltipsAndThePointerOverTheBadge) {
     tool.cbSize = sizeof tool;
     tool.lpszText = text;
     ASSERT_TRUE(::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_EQ(tool.uFlags & (TTF_SUBCLASS | TTF_IDISHWND), static_cast<UINT>(TTF_SUBCLASS | TTF_IDISHWND));
-    shown[::GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = text;
+    EXPECT_TRUE(tool.uFlags & TTF_SUBCLASS);
+    if (tool.uFlags & TTF_IDISHWND) {
+      onButtons[::GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = text;
+    } else {
+      const int id = static_cast<int>(tool.uId);
+      onPlaces[id] = text;
+      const RECT place = ClientRectOf(window.Handle(), id);
+      EXPECT_TRUE(::EqualRect(&tool.rect, &place)) << "the tip's place is not control " << id << "'s";
+    }
   }
-  EXPECT_EQ(shown, kTooltips);
+  EXPECT_EQ(onButtons, kTooltips);
+  EXPECT_EQ(onPlaces, kTooltips);
   EXPECT_GT(::SendMessageW(tips, TTM_GETMAXTIPWIDTH, 0, 0), 0);  // long tips wrap
 
   ::SendMessageW(window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::kImgCopyright)),

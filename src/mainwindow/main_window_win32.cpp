@@ -93,6 +93,11 @@ void frmMain::CreateTooltips() {
     tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, c.id));
     tool.lpszText = const_cast<wchar_t*>(c.tooltip);  // copied by the control
     ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A disabled button gets no mouse messages, its window does: the same
+    // tip over the button's place there. LayOut keeps the place.
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = static_cast<UINT_PTR>(c.id);
+    ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
@@ -122,6 +127,15 @@ void frmMain::LayOut() {
     ::SetWindowPos(control, nullptr, TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                    TwipsToPixels(c.height), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    if (tooltips_ && c.tooltip) {
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      tool.hwnd = hwnd_;
+      tool.uId = static_cast<UINT_PTR>(c.id);
+      ::GetWindowRect(control, &tool.rect);
+      ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tool.rect), 2);
+      ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
   }
   if (tooltips_) {
     if (tipFont_) ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), FALSE);
