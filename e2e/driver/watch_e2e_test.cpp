@@ -185,16 +185,32 @@ TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
   EXPECT_NE(next.WaitForWindow(L"#32770"), nullptr);
 }
 
-TEST(WatchE2E, AnIconTheShellRefusedIsAddedOnceTheShellIsReady) {
-  auto taskbar = std::make_unique<RefusingTaskbar>();  // early at logon
+// Early at logon the shell may refuse the icon for a while: until it takes
+// it, ticks and the close box leave the window where the user can reach it.
+TEST(WatchE2E, WhileTheShellRefusesTheIconTheWindowStaysWithinReach) {
+  auto taskbar = std::make_unique<RefusingTaskbar>();
   ASSERT_TRUE(taskbar->Ready());
-  WatchRun run(L"watch_refused", L"/watch=600");
+  WatchRun run(L"watch_refused", L"/watch=1", "C:\\Notes\\plan.txt\r\n");
   HWND main = run.Main();
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return taskbar->RefusedAdds() >= 2; })) << "refused, and tried again";
-  taskbar.reset();
+  const std::wstring logPath = run.Folder().Log();
+  for (int tick = 0; tick < 2; ++tick) EXPECT_TRUE(WaitForNextWrite(logPath));
+  EXPECT_TRUE(Visible(main)) << "no icon: the ticks leave the window shown";
+  EXPECT_FALSE(HasNotificationIcon(main, kIcon));
+
+  const int refusedBefore = taskbar->RefusedAdds();
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(main) != FALSE; })) << "the close box minimises";
+  EXPECT_TRUE(WaitUntil([&] { return taskbar->RefusedAdds() > refusedBefore; })) << "and tries the icon again";
+  EXPECT_TRUE(WaitForNextWrite(logPath));
+  EXPECT_TRUE(Visible(main)) << "on the taskbar, not hidden";
+  EXPECT_EQ(run.Valmora().WaitForExit(1s), static_cast<DWORD>(STILL_ACTIVE));
+
+  taskbar.reset();  // the shell is ready: the next retry adds the icon
   EXPECT_TRUE(WaitUntil([&] { return HasNotificationIcon(main, kIcon); }));
+  EXPECT_TRUE(WaitUntil([&] { return !Visible(main); })) << "minimised, it goes to the icon";
   EXPECT_EQ(run.Exit(), 0u);
+  EXPECT_TRUE(ReadBytes(logPath).ends_with("\r\nC:\\Notes\\plan.txt\r\n")) << ReadBytes(logPath);
 }
 
 TEST(WatchE2E, TheTogglesWriteAndReleaseEachOthersRegistration) {

@@ -62,6 +62,8 @@ class MainWatchWindow final : public WatchWindow {
   explicit MainWatchWindow(frmMain& window) : window_(window) {}
   void Display() override { window_.Display(); }
   bool IsMinimised() const override { return ::IsIconic(window_.Handle()) != FALSE; }
+  bool IsHidden() const override { return ::IsWindowVisible(window_.Handle()) == FALSE; }
+  void Minimise() override { ::ShowWindow(window_.Handle(), SW_SHOWMINNOACTIVE); }
   void MinimiseAndHide() override {
     ::ShowWindow(window_.Handle(), SW_MINIMIZE);
     ::ShowWindow(window_.Handle(), SW_HIDE);
@@ -196,6 +198,7 @@ int RunValmora(HINSTANCE instance) {
   window.SetMessageHook([&](UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
     std::optional<IconEvent> event;
     if (tray.HandleMessage(msg, wParam, lParam, event)) {
+      watch.IconChanged();
       if (event) watch.OnIconEvent(*event);
       return 0;
     }

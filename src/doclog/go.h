@@ -33,7 +33,7 @@ inline constexpr GoFlags kShutdownScan{true, true, true, false, true, true, true
 struct GoState {
   bool blnWatching = false;
   bool blnKeepShown = false;
-  bool trayIconShown = false;  // the notification icon is there (nidTray's window handle is set)
+  bool trayIconShown = false;  // the shell really shows the notification icon
   bool blnNewExcel = false;
   bool blnNewWord = false;
   bool blnNewOutlook = false;

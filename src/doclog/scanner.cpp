@@ -206,7 +206,8 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
     services_.notices.ShowInfo(NeverSavedNotice(tally_, result.newItemNames), 10);
   }
   if (stopped()) return;
-  if (flags.pblnWatch && !state_.blnKeepShown) view.HideWindow();
+  // Hidden without an icon, the window would have no way back.
+  if (flags.pblnWatch && !state_.blnKeepShown && state_.trayIconShown) view.HideWindow();
   if (flags.pblnListUnsaved) services_.notices.ShowInfo(UnsavedList(result.unsavedNames), 10);
 }
 

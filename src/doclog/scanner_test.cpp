@@ -243,6 +243,9 @@ TEST_F(ScannerTest, WatchScanHidesTheWindowUnlessKeptShownAndUpdatesTheTip) {
   state.blnWatching = true;
   office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\a.xlsx")});
   scanner.Go(kQuietScan);
+  EXPECT_FALSE(view.hidden) << "no icon to call it back with";
+  state.trayIconShown = true;
+  scanner.Go(kQuietScan);
   EXPECT_TRUE(view.hidden);
   EXPECT_EQ(view.tip, L"05/12/2026 14:07\r\nExcel: 1 doc\r\nWord: 0 docs\r\nOutlook: 0 items");
 

@@ -34,6 +34,8 @@ struct Journal : TrayIcon, WatchTimer, WatchWindow, ExitView {
   void Enable(bool e) override { events.push_back(e ? "timer on" : "timer off"); }
   void Display() override {}
   bool IsMinimised() const override { return false; }
+  bool IsHidden() const override { return false; }
+  void Minimise() override { events.push_back("minimise"); }
   void MinimiseAndHide() override { events.push_back("hide"); }
   void Restore() override {}
   void ShowTrayMenu() override {}

@@ -32,6 +32,8 @@ struct Window : MainView, TrayIcon, WatchTimer, WatchWindow, DocumentScanner {
   void SetInterval(int) override {}
   void Enable(bool e) override { timer = e; }
   bool IsMinimised() const override { return false; }
+  bool IsHidden() const override { return false; }
+  void Minimise() override {}
   void MinimiseAndHide() override {}
   void Restore() override {}
   void ShowTrayMenu() override {}

@@ -24,12 +24,12 @@ class Win32TrayIcon final : public TrayIcon {
   Win32TrayIcon(const Win32TrayIcon&) = delete;
   Win32TrayIcon& operator=(const Win32TrayIcon&) = delete;
 
-  // Shown from the program's point of view: an add the shell refused (early
-  // at logon, or no taskbar yet) is retried for a while, and Explorer's
-  // restart puts the icon back.
+  // An add the shell refused (early at logon, or no taskbar yet) is retried
+  // for a while, and Explorer's restart puts the icon back; only an icon the
+  // shell took counts as shown.
   void Add() override;
   void Remove() override;
-  bool IsShown() const override { return wanted_; }
+  bool IsShown() const override { return added_; }
   // The Unicode tip holds 127 characters; longer text is cut.
   void SetTip(const std::wstring& tip);
   void SetIcon(HICON icon);

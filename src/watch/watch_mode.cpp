@@ -30,7 +30,21 @@ void WatchMode::CreateTrayIcon() {
   services_.window.Display();
   services_.icon.Add();
   services_.state.trayIconShown = services_.icon.IsShown();
-  if (services_.window.IsMinimised()) services_.window.MinimiseAndHide();
+  if (services_.window.IsMinimised() && services_.state.trayIconShown) services_.window.MinimiseAndHide();
+}
+
+// A hidden window without an icon could never be called back; a minimised
+// one that waited for the icon goes where it would have gone at once.
+void WatchMode::IconChanged() {
+  const bool shown = services_.icon.IsShown();
+  if (shown == services_.state.trayIconShown) return;
+  services_.state.trayIconShown = shown;
+  WatchWindow& window = services_.window;
+  if (!shown && window.IsHidden()) {
+    window.Minimise();
+  } else if (shown && window.IsMinimised() && !services_.state.blnKeepShown) {
+    window.MinimiseAndHide();
+  }
 }
 
 void WatchMode::OnIconEvent(IconEvent event) {
@@ -47,8 +61,13 @@ void WatchMode::Restore() {
 }
 
 void WatchMode::HideToTray() {
-  CreateTrayIcon();
-  services_.window.MinimiseAndHide();
+  if (!services_.icon.IsShown()) services_.icon.Add();
+  services_.state.trayIconShown = services_.icon.IsShown();
+  if (services_.state.trayIconShown) {
+    services_.window.MinimiseAndHide();
+  } else {
+    services_.window.Minimise();
+  }
   services_.scanner.Go(kQuietScan);
   services_.state.blnKeepShown = false;
 }

@@ -19,7 +19,7 @@ class TrayIcon {
   virtual ~TrayIcon() = default;
   virtual void Add() = 0;  // the platform may refuse for a while: the icon keeps trying
   virtual void Remove() = 0;
-  virtual bool IsShown() const = 0;
+  virtual bool IsShown() const = 0;  // really in the notification area, not only asked for
 };
 
 class WatchTimer {
@@ -35,6 +35,9 @@ class WatchWindow {
   virtual ~WatchWindow() = default;
   virtual void Display() = 0;
   virtual bool IsMinimised() const = 0;
+  virtual bool IsHidden() const = 0;
+  // On the taskbar, not activated: the way back while there is no icon.
+  virtual void Minimise() = 0;
   virtual void MinimiseAndHide() = 0;
   // Normal state, in the foreground, displayed.
   virtual void Restore() = 0;
@@ -72,8 +75,11 @@ class WatchMode final : public WatchControl {
   void DisableTimer() { services_.timer.Enable(false); }
   void Tick() { services_.scanner.Go(kQuietScan); }
   void OnIconEvent(IconEvent event);
+  // The icon came or went on its own (a retry, the taskbar's restart).
+  void IconChanged();
   void Restore();  // also "Restore" of the popup menu
-  // The close box while watching: hide, keep the icon, scan once.
+  // The close box while watching: hide, keep the icon, scan once. Without
+  // an icon the window is only minimised, and the icon is tried again.
   void HideToTray();
   // Timer off, icon gone; the window keeps its visibility.
   void Leave();

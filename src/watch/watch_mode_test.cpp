@@ -10,7 +10,7 @@ namespace {
 // Icon, timer, window and scanner in one journal, in call order.
 struct Journal : TrayIcon, WatchTimer, WatchWindow, DocumentScanner {
   std::vector<std::string> events;
-  bool shown = false, minimised = false, refuseIcon = false;
+  bool shown = false, minimised = false, hidden = false, refuseIcon = false;
 
   void Add() override { events.push_back("icon add"), shown = !refuseIcon; }
   void Remove() override { events.push_back("icon remove"), shown = false; }
@@ -19,7 +19,9 @@ struct Journal : TrayIcon, WatchTimer, WatchWindow, DocumentScanner {
   void Enable(bool e) override { events.push_back(e ? "timer on" : "timer off"); }
   void Display() override { events.push_back("display"); }
   bool IsMinimised() const override { return minimised; }
-  void MinimiseAndHide() override { events.push_back("hide"); }
+  bool IsHidden() const override { return hidden; }
+  void Minimise() override { events.push_back("minimise"), minimised = true, hidden = false; }
+  void MinimiseAndHide() override { events.push_back("hide"), minimised = hidden = true; }
   void Restore() override { events.push_back("restore"); }
   void ShowTrayMenu() override { events.push_back("menu"); }
   void Go(const GoFlags& f) override { events.push_back(f == kQuietScan ? "quiet scan" : "other scan"); }
@@ -68,6 +70,49 @@ TEST_F(WatchModeTest, TheCloseBoxHidesScansOnceAndLetsTicksHideAgain) {
   watch.HideToTray();
   EXPECT_EQ(j.events, (std::vector<std::string>{"hide", "quiet scan"}));
   EXPECT_FALSE(state.blnKeepShown);
+}
+
+// Until the shell takes the icon, the window stays where the user can reach
+// it: minimised at most, hidden only once the icon is really there.
+TEST_F(WatchModeTest, ARefusedIconNeverLeavesTheWindowHidden) {
+  j.refuseIcon = j.minimised = true;  // a minimised shortcut, early at logon
+  watch.InitWatch();
+  EXPECT_EQ(j.events, (std::vector<std::string>{"interval 30", "display", "icon add"}));
+  EXPECT_FALSE(state.trayIconShown);
+
+  j.minimised = false;
+  j.events.clear();
+  watch.HideToTray();  // the close box tries the icon again
+  EXPECT_EQ(j.events, (std::vector<std::string>{"icon add", "minimise", "quiet scan"}));
+  EXPECT_FALSE(state.blnKeepShown);
+
+  j.events.clear();
+  j.shown = true;  // a retry got through
+  watch.IconChanged();
+  watch.IconChanged();  // nothing new
+  EXPECT_EQ(j.events, (std::vector<std::string>{"hide"}));
+  EXPECT_TRUE(state.trayIconShown);
+
+  j.events.clear();
+  j.shown = false;  // the taskbar restarted and refuses the icon again
+  watch.IconChanged();
+  EXPECT_EQ(j.events, (std::vector<std::string>{"minimise"}));
+  EXPECT_FALSE(state.trayIconShown);
+}
+
+TEST_F(WatchModeTest, AnIconThatArrivesLeavesAWindowTheUserKeepsAlone) {
+  j.refuseIcon = true;
+  watch.InitWatch();
+  j.events.clear();
+  for (const bool keptShown : {true, false}) {
+    state.blnKeepShown = keptShown;
+    j.minimised = keptShown;  // kept shown by the user, or shown normally
+    j.shown = true;
+    watch.IconChanged();
+    j.shown = false;
+    watch.IconChanged();  // visible: nothing to bring back
+  }
+  EXPECT_TRUE(j.events.empty());
 }
 
 TEST_F(WatchModeTest, LeavingStopsTheTimerAndRemovesTheIcon) {
