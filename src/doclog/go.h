@@ -13,6 +13,7 @@ struct GoFlags {
   bool pblnListUnsaved = false;
   bool pblnReopenE = false;
   bool pblnReopenW = false;
+  bool pblnReopenP = false;  // PowerPoint
   bool pblnReopenO = false;
   bool pblnReopenN = false;
   // An overwrite scan carries the hand-added lines over in the same write,
@@ -23,11 +24,19 @@ struct GoFlags {
 };
 
 // Scan quietly and overwrite the log (watch tick, /shutdown, watch start).
-inline constexpr GoFlags kQuietScan{true, true, false, false, true, true, true, true};
-// Reopen every logged item, as start-up does after a Yes.
-inline constexpr GoFlags kStartupReopen{false, true, false, false, true, true, true, true};
+inline constexpr GoFlags kQuietScan{.pblnGetCurr = true, .pblnWatch = true};
+// Reopen every logged item ("Re&open Now").
+inline constexpr GoFlags kReopenAll{
+    .pblnReopenE = true, .pblnReopenW = true, .pblnReopenP = true, .pblnReopenO = true, .pblnReopenN = true};
+// The same, as start-up does after a Yes.
+inline constexpr GoFlags kStartupReopen{.pblnWatch = true,
+                                        .pblnReopenE = true,
+                                        .pblnReopenW = true,
+                                        .pblnReopenP = true,
+                                        .pblnReopenO = true,
+                                        .pblnReopenN = true};
 // Both scans of InShutdown: quiet, merged into the previous log.
-inline constexpr GoFlags kShutdownScan{true, true, true, false, true, true, true, true};
+inline constexpr GoFlags kShutdownScan{.pblnGetCurr = true, .pblnWatch = true, .pblnInShutdown = true};
 
 // frmMain's state that Go reads (watch mode) and writes (never-saved flags).
 struct GoState {

@@ -81,7 +81,7 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
     return;
   }
   view.SetScreenBusy(true);
-  const bool allOffice = flags.pblnReopenE && flags.pblnReopenW && flags.pblnReopenO;
+  const bool allOffice = flags.pblnReopenE && flags.pblnReopenW && flags.pblnReopenP && flags.pblnReopenO;
   const std::wstring savedCaption = allOffice ? L"" : view.Msg1Caption();
 
   // Loading: the kinds asked for, hand-added files only when they exist.

@@ -12,8 +12,7 @@ namespace {
 using namespace valmora::testing;
 
 constexpr wchar_t kLog[] = L"C:\\App\\Valmora.txt";
-constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
-constexpr GoFlags kReopenWord{false, false, false, false, false, true, false, false};
+constexpr GoFlags kReopenWord{.pblnReopenW = true};
 const StopRequested kGoesOn = [] { return false; };
 
 class ReopenTest : public ::testing::Test {

@@ -51,8 +51,8 @@ class ScannerTest : public ::testing::Test {
   Scanner scanner{state, {office, logPath, fs, locale, clock, view, notices}};
 };
 
-constexpr GoFlags kGetCurrScan{true, false, false, false, true, true, true, true};
-constexpr GoFlags kListUnsaved{true, false, false, true, true, true, true, true};
+constexpr GoFlags kGetCurrScan{.pblnGetCurr = true};
+constexpr GoFlags kListUnsaved{.pblnGetCurr = true, .pblnListUnsaved = true};
 
 TEST_F(ScannerTest, OneSavedWordDocumentIsLoggedAndSummarised) {
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\Data\\Report.docx")});

@@ -9,14 +9,9 @@
 namespace valmora {
 namespace {
 
-GoFlags ReopenOnly(bool excel, bool word, bool outlook, bool other) {
-  return {false, false, false, false, excel, word, outlook, other};
-}
-
-constexpr GoFlags kInteractiveScan{true, false, false, false, true, true, true, true};
-constexpr GoFlags kInteractiveScanDroppingManual{true, false, false, false, true, true, true, true, true};
-constexpr GoFlags kListUnsavedScan{true, false, false, true, true, true, true, true};
-constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
+constexpr GoFlags kInteractiveScan{.pblnGetCurr = true};
+constexpr GoFlags kInteractiveScanDroppingManual{.pblnGetCurr = true, .dropManualEntries = true};
+constexpr GoFlags kListUnsavedScan{.pblnGetCurr = true, .pblnListUnsaved = true};
 
 }  // namespace
 
@@ -25,10 +20,11 @@ void MainWindowCommands::OnCommand(MainCommand command, bool shiftDown) {
   switch (command) {
     case MainCommand::GetCurr: GetCurr(true); break;
     case MainCommand::Reopen: ReopenAll(); break;
-    case MainCommand::ReopenExcelOnly: scanner.Go(ReopenOnly(true, false, false, false)); break;
-    case MainCommand::ReopenWordOnly: scanner.Go(ReopenOnly(false, true, false, false)); break;
-    case MainCommand::ReopenOutlookOnly: scanner.Go(ReopenOnly(false, false, true, false)); break;
-    case MainCommand::ReopenNonOffOnly: scanner.Go(ReopenOnly(false, false, false, true)); break;
+    case MainCommand::ReopenExcelOnly: scanner.Go({.pblnReopenE = true}); break;
+    case MainCommand::ReopenWordOnly: scanner.Go({.pblnReopenW = true}); break;
+    case MainCommand::ReopenPowerPointOnly: scanner.Go({.pblnReopenP = true}); break;
+    case MainCommand::ReopenOutlookOnly: scanner.Go({.pblnReopenO = true}); break;
+    case MainCommand::ReopenNonOffOnly: scanner.Go({.pblnReopenN = true}); break;
     case MainCommand::ListUnsavedDocs: scanner.Go(kListUnsavedScan); break;
     case MainCommand::FileManualAdd: ManualAdd(); break;
     case MainCommand::FileOpenLog: OpenLog(); break;

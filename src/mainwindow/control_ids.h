@@ -20,6 +20,7 @@ inline constexpr int kCmdExit = 113;
 inline constexpr int kLblCopyright = 114;
 inline constexpr int kLblCopyrightBG = 115;
 inline constexpr int kImgCopyright = 116;
+inline constexpr int kCmdReopenPowerPointOnly = 117;
 
 // Menu entries: apart from the controls, and never IDOK or IDCANCEL.
 inline constexpr int kMnuFileManualAdd = 201;

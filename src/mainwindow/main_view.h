@@ -18,6 +18,7 @@ enum class MainCommand {
   Reopen,              // cmdReopen
   ReopenExcelOnly,     // cmdReopenExcelOnly
   ReopenWordOnly,      // cmdReopenWordOnly
+  ReopenPowerPointOnly,
   ReopenOutlookOnly,   // cmdReopenOutlookOnly
   ReopenNonOffOnly,    // cmdReopenNonOffOnly
   ExecuteCmd,          // cmdExecuteCmd

@@ -19,7 +19,6 @@ using testing::FakeShell;
 using testing::FixedClock;
 
 constexpr wchar_t kLog[] = L"C:\\V\\Valmora.txt";
-constexpr GoFlags kReopenAll{false, false, false, false, true, true, true, true};
 
 // The icon, the timer, the window and the end of the program in one journal.
 struct Journal : TrayIcon, WatchTimer, WatchWindow, ExitView {
