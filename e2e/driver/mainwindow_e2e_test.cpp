@@ -153,8 +153,9 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
       EXPECT_FALSE(::IntersectRect(&overlap, &r, &b)) << "overlaps control " << other.id;
     }
   }
-  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
-            L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: 1\r\nOutlook: 1\r\nOther: 1");
+  EXPECT_EQ(
+      Text(::GetDlgItem(main, ids::kLblMsg1)),
+      L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: 1\r\nOther: 1");
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
   HWND tips = TooltipsOf(main);
@@ -377,8 +378,9 @@ TEST_F(MainWindowInProcess, GoLocksWhatStartsWorkAndKeepsListUnsavedAsTheScanLef
 // summary whole.
 TEST_F(MainWindowInProcess, FollowsTheDpiAndKeepsCaptionsWhole) {
   HWND main = window.Handle();
-  window.SetMsg1Caption(L"Open at last check:  12/25/2026 12:07:59 PM\r\nExcel: 100\r\nWord: 100\r\nOutlook: 100\r\n"
-                        L"Other: 100");
+  window.SetMsg1Caption(
+      L"Open at last check:  12/25/2026 12:07:59 PM\r\nExcel: 100\r\nWord: 100\r\nPowerPoint: 100\r\nOutlook: 100\r\n"
+      L"Other: 100");
   LONG fontHeight = 0;
   for (UINT dpi : {192u, 144u, 96u}) {
     SCOPED_TRACE(::testing::Message() << dpi << " DPI");

@@ -55,10 +55,10 @@ TEST(ScanE2E, NeverSavedWordDocumentAtShutdownIsWarnedAboutAndTheSecondScanSeesI
   Process valmora(folder.Exe(), L"/shutdown");
   HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass);
   ASSERT_NE(warning, nullptr);
-  EXPECT_EQ(Message(warning), L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in "
-                              L"Word.\r\nIf those apps are still open, save and name the new docs now, then press "
-                              L"Ok.\r\nOtherwise, those documents will NOT be reopened automatically after system "
-                              L"reboot.");
+  EXPECT_EQ(Message(warning), L"** PLEASE NOTE **\r\n"
+                              L"There are/were documents that are new (never been saved) in Word.\r\n"
+                              L"If those apps are still open, save and name the new docs now, then press Ok.\r\n"
+                              L"Otherwise, those documents will NOT be reopened automatically after system reboot.");
   Screenshot(warning, L"shutdown_warning");
   EXPECT_EQ(AfterFirstLine(ReadBytes(folder.Log())), "") << "written once before the warning";
   word.reset();  // the user saves the document meanwhile
@@ -204,7 +204,8 @@ TEST_F(InteractiveScan, GetCurrTellsAboutANeverSavedDocumentAndListUnsavedListsC
   PressDialogButton(notice, msgbox::kCmdOk);
   ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(main_, ids::kCmdListUnsavedDocs)) != FALSE; }));
   EXPECT_EQ(Text(::GetDlgItem(main_, ids::kLblMsg1)).substr(Text(::GetDlgItem(main_, ids::kLblMsg1)).find(L"\r\n") + 2),
-            L"Excel: 2 docs open of which 2 are unsaved\r\nWord: no docs open, excludes 1 NEW\r\nOutlook: no items open");
+            L"Excel: 2 docs open of which 2 are unsaved\r\nWord: no docs open, excludes 1 NEW\r\n"
+            L"PowerPoint: no docs open\r\nOutlook: no items open");
 
   PressDialogButton(main_, ids::kCmdListUnsavedDocs);
   HWND list = nullptr;

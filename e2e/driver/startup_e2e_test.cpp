@@ -102,7 +102,8 @@ TEST(Startup, ALogThatCannotStayBesideTheExeGoesToTheUsersFolderAndTheWindowSays
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblCmdLine)), L"Log: " + userLog);
-  EXPECT_TRUE(Text(::GetDlgItem(main, ids::kLblMsg1)).ends_with(L"Word: 1\r\nOutlook: none\r\nOther: none"))
+  EXPECT_TRUE(
+      Text(::GetDlgItem(main, ids::kLblMsg1)).ends_with(L"Word: 1\r\nPowerPoint: none\r\nOutlook: none\r\nOther: none"))
       << "the summary is the per-user log's";
   Screenshot(main, L"main_log_in_user_folder");
   ::PostMessageW(main, WM_CLOSE, 0, 0);
@@ -136,8 +137,9 @@ TEST(Startup, BlankCommandLineShowsTheLogSummary) {
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Text(main), L"Valmora");
-  EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
-            L"Open at last check:  12/5/2026 14:07\r\nExcel: 2\r\nWord: 1\r\nOutlook: 1\r\nOther: 1");
+  EXPECT_EQ(
+      Text(::GetDlgItem(main, ids::kLblMsg1)),
+      L"Open at last check:  12/5/2026 14:07\r\nExcel: 2\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: 1\r\nOther: 1");
   EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblCmdLine)), L"");
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
   Screenshot(main, L"main_interactive");
@@ -152,7 +154,8 @@ TEST(Startup, LogOutsideTheCodePageIsReadAsUtf8) {
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
-            L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+            L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nPowerPoint: none\r\n"
+            L"Outlook: none\r\nOther: none");
 }
 
 // Saved by Notepad as "UTF-16" (little-endian, BOM) or "UTF-16 BE": read as
@@ -174,7 +177,8 @@ TEST(Startup, Utf16LogsAreReadAndRewrittenInTheProgramsEncoding) {
       HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
       ASSERT_NE(main, nullptr);
       EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
-                L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: 1");
+                L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: none\r\nPowerPoint: none\r\n"
+                L"Outlook: none\r\nOther: 1");
       ::PostMessageW(main, WM_CLOSE, 0, 0);
       EXPECT_EQ(valmora.WaitForExit(20s), 0u);
     }
@@ -198,7 +202,8 @@ TEST(Startup, BomlessUtf8LogIsReadAsUtf8) {
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(Text(::GetDlgItem(main, ids::kLblMsg1)),
-            L"Open at last check:  12/5/2026 2:07 \u5348\u5f8c\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+            L"Open at last check:  12/5/2026 2:07 \u5348\u5f8c\r\nExcel: 1\r\nWord: none\r\n"
+            L"PowerPoint: none\r\nOutlook: none\r\nOther: none");
   ::PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }

@@ -166,7 +166,8 @@ TEST(WatchE2E, TheIconKeepsItsWholeUnicodeTipAndComesBackWhenTheShellRestarts) {
   ASSERT_TRUE(WaitUntil([&] { return (label = Text(::GetDlgItem(main, ids::kLblMsg1))).starts_with(prefix); }));
   const std::wstring dateLine = label.substr(prefix.size(), label.find(L"\r\n") - prefix.size());
   ASSERT_NE(dateLine.find(L'\u5e74'), std::wstring::npos) << dateLine;
-  const std::wstring tip = dateLine + L"\r\nExcel: 0 docs\r\nWord: 1 doc + 1 NEW\r\nOutlook: 0 items";
+  const std::wstring tip =
+      dateLine + L"\r\nExcel: 0 docs\r\nWord: 1 doc + 1 NEW\r\nPowerPoint: 0 docs\r\nOutlook: 0 items";
   ASSERT_GT(tip.size(), 63u);
   EXPECT_TRUE(WaitUntil([&] { return NotificationIconTips() == std::vector<std::wstring>{tip}; }))
       << NotificationIconTips().size() << L" icons, the first: "

@@ -45,6 +45,7 @@ struct GoState {
   bool trayIconShown = false;  // the shell really shows the notification icon
   bool blnNewExcel = false;
   bool blnNewWord = false;
+  bool blnNewPowerPoint = false;
   bool blnNewOutlook = false;
 };
 

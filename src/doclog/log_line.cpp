@@ -35,6 +35,7 @@ bool IsOwnDateLine(const std::wstring& line, const Locale& locale) {
 LineKind ClassifyLogLine(const std::wstring& line, const Locale& locale) {
   if (IsOwnDateLine(line, locale) || locale.IsDate(line)) return LineKind::DateLine;
   if (StartsWithNoCase(line, kOutlookPrefix)) return LineKind::OutlookEntry;
+  if (StartsWithNoCase(line, kPowerPointPrefix)) return LineKind::PowerPointEntry;
   const std::wstring ext = ToLower(GetFileExt(line));
   if (ext.starts_with(L"xl")) return LineKind::ExcelEntry;
   if (ext.starts_with(L"do")) return LineKind::WordEntry;

@@ -7,7 +7,7 @@
 
 namespace valmora {
 
-enum class LineKind { DateLine, OutlookEntry, ExcelEntry, WordEntry, BlankLine, OtherEntry };
+enum class LineKind { DateLine, OutlookEntry, ExcelEntry, WordEntry, PowerPointEntry, BlankLine, OtherEntry };
 
 LineKind ClassifyLogLine(const std::wstring& line, const Locale& locale);
 
@@ -15,6 +15,8 @@ LineKind ClassifyLogLine(const std::wstring& line, const Locale& locale);
 std::wstring FormatDateLine(const LocalTime& time, const Locale& locale);
 
 inline constexpr wchar_t kOutlookPrefix[] = L"Outlook:";
+// No path a user can add has a colon there: hand-added decks stay hand-added.
+inline constexpr wchar_t kPowerPointPrefix[] = L"PowerPoint:";
 
 // Text from someone else (a mail's subject) made fit for one log line: a
 // CR or LF in it would end the line and turn the rest into a hand-added

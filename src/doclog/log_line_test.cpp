@@ -24,6 +24,10 @@ TEST(ClassifyLogLine, FirstMatchingRuleWins) {
       {L"OUTLOOK:00AB", LineKind::OutlookEntry},
       {L"outlook:x.xlsx", LineKind::OutlookEntry},  // the prefix decides before the extension
       {L"Outlook 00AB", LineKind::OtherEntry},
+      {L"PowerPoint:C:\\Decks\\Q4.pptx", LineKind::PowerPointEntry},
+      {L"powerpoint:https://corvellan.example/Plan.docx", LineKind::PowerPointEntry},  // the prefix decides
+      {L"C:\\Decks\\Q4.pptx", LineKind::OtherEntry},  // added by hand: stays the user's file
+      {L"PowerPoint C:\\Decks\\Q4.pptx", LineKind::OtherEntry},
       {L"C:\\Data\\Report.DOCX", LineKind::WordEntry},
       {L"C:\\Data\\old.dot", LineKind::WordEntry},
       {L"C:\\Data\\x.doc", LineKind::WordEntry},

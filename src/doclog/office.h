@@ -1,4 +1,4 @@
-// What the scan and the reopen see of Excel, Word and Outlook: snapshots,
+// What the scan and the reopen see of Excel, Word, PowerPoint and Outlook: snapshots,
 // each field either read or not, gathered by the automation layer in one trip.
 #pragma once
 
@@ -10,7 +10,8 @@
 
 namespace valmora {
 
-enum class OfficeApp { Excel, Word, Outlook };
+enum class OfficeApp { Excel, Word, PowerPoint, Outlook };
+inline constexpr int kOfficeApps = 4;
 
 // How the gathering of one application ended.
 enum class AppState {
@@ -19,9 +20,9 @@ enum class AppState {
   GaveUp,      // busy or hung past its deadline: what was read before is kept
 };
 
-// A workbook or a document.
+// A workbook, a document or a presentation.
 struct OfficeDocument {
-  std::optional<bool> firstWindowVisible;  // Windows(1).Visible
+  std::optional<bool> firstWindowVisible;  // Windows(1).Visible; for a presentation, any window
   std::optional<std::wstring> path;
   std::optional<bool> saved;
   std::optional<std::wstring> name;
@@ -38,7 +39,7 @@ struct OutlookItem {
 
 struct AppSnapshot {
   AppState state = AppState::NotRunning;
-  std::vector<OfficeDocument> documents;  // Excel, Word: in collection order
+  std::vector<OfficeDocument> documents;  // Excel, Word, PowerPoint: in collection order
   std::vector<OutlookItem> items;         // Outlook: in the order of its inspectors
 };
 

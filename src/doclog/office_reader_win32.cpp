@@ -17,10 +17,12 @@ struct ObjectModel {
 const ObjectModel& ModelOf(OfficeApp app) {
   static const ObjectModel excel{L"Excel.Application", L"Workbooks", L"Workbook"};
   static const ObjectModel word{L"Word.Application", L"Documents", L"Document"};
+  static const ObjectModel powerPoint{L"PowerPoint.Application", L"Presentations", L"Presentation"};
   static const ObjectModel outlook{L"Outlook.Application", L"Inspectors", L"Inspector"};
   switch (app) {
     case OfficeApp::Excel: return excel;
     case OfficeApp::Word: return word;
+    case OfficeApp::PowerPoint: return powerPoint;
     case OfficeApp::Outlook: break;
   }
   return outlook;
@@ -126,12 +128,30 @@ bool Walk(DispatchCaller& call, IDispatch* collection, const wchar_t* kind, Held
   return !call.Stopped() && WalkByIndex(call, collection, kind, held, visit);
 }
 
-OfficeDocument ReadDocument(DispatchCaller& call, IDispatch* document, const wchar_t* kind, HeldObjects& held) {
+// A presentation's windows have no Visible: one opened without a window
+// (by a program, for instance) has none at all.
+std::optional<bool> HasWindow(DispatchCaller& call, IDispatch* presentation, HeldObjects& held) {
+  const ComPtr<IDispatch> windows = call.GetDispatch(presentation, L"Presentation", L"Windows");
+  held.push_back(windows);
+  if (!windows) return std::nullopt;
+  Variant counted;
+  if (FAILED(call.Call(windows.Get(), L"DocumentWindows", L"Count", counted.Out()))) return std::nullopt;
+  const std::optional<long> count = ToCount(counted.get());
+  if (!count) return std::nullopt;
+  return *count > 0;
+}
+
+OfficeDocument ReadDocument(DispatchCaller& call, IDispatch* document, OfficeApp app, const wchar_t* kind,
+                            HeldObjects& held) {
   OfficeDocument read;
-  const VARIANT first = Index(1);
-  const ComPtr<IDispatch> window = call.GetDispatch(document, kind, L"Windows", &first, kGetIndexed);
-  held.push_back(window);
-  if (window) read.firstWindowVisible = call.GetBool(window.Get(), L"Window", L"Visible");
+  if (app == OfficeApp::PowerPoint) {
+    read.firstWindowVisible = HasWindow(call, document, held);
+  } else {
+    const VARIANT first = Index(1);
+    const ComPtr<IDispatch> window = call.GetDispatch(document, kind, L"Windows", &first, kGetIndexed);
+    held.push_back(window);
+    if (window) read.firstWindowVisible = call.GetBool(window.Get(), L"Window", L"Visible");
+  }
   read.path = call.GetText(document, kind, L"Path");
   read.saved = call.GetBool(document, kind, L"Saved");
   read.name = call.GetText(document, kind, L"Name");
@@ -174,7 +194,7 @@ void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job) {
       OutlookItem item = ReadShownItem(call, element, model.element, held);
       if (!call.Stopped()) job.AddItem(std::move(item));
     } else {
-      OfficeDocument document = ReadDocument(call, element, model.element, held);
+      OfficeDocument document = ReadDocument(call, element, app, model.element, held);
       if (!call.Stopped()) job.AddDocument(std::move(document));
     }
   });

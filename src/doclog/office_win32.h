@@ -1,4 +1,4 @@
-// Excel, Word and Outlook through their automation object models. Each call
+// Excel, Word, PowerPoint and Outlook through their automation object models. Each call
 // runs on a worker thread of its own (a single-threaded apartment with its
 // own message filter), so the calling thread, a window's thread even inside
 // WM_QUERYENDSESSION, makes no COM call and keeps serving its windows while
@@ -46,7 +46,7 @@ class Win32OfficeAutomation : public OfficeAutomation {
   OfficeTimings timings_;
   // Per application, the last worker: one still stuck in a call to a hung
   // application is waited for, not joined by another.
-  std::shared_ptr<GatherJob> last_[3];
+  std::shared_ptr<GatherJob> last_[kOfficeApps];
 };
 
 }  // namespace valmora

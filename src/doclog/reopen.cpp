@@ -45,14 +45,14 @@ class OpenNow {
   }
 
   OfficeAutomation& office_;
-  std::optional<AppSnapshot> apps_[3];
+  std::optional<AppSnapshot> apps_[kOfficeApps];
 };
 
 }  // namespace
 
-std::wstring ReopenSummary(int excel, int word, int outlook, int other) {
-  return L"Excel: " + CountOrNone(excel) + L"\r\nWord: " + CountOrNone(word) + L"\r\nOutlook: " +
-         CountOrNone(outlook) + L"\r\nOther: " + CountOrNone(other);
+std::wstring ReopenSummary(int excel, int word, int powerPoint, int outlook, int other) {
+  return L"Excel: " + CountOrNone(excel) + L"\r\nWord: " + CountOrNone(word) + L"\r\nPowerPoint: " +
+         CountOrNone(powerPoint) + L"\r\nOutlook: " + CountOrNone(outlook) + L"\r\nOther: " + CountOrNone(other);
 }
 
 OutlookEntryParts SplitOutlookEntry(const std::wstring& line) {
@@ -86,7 +86,7 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
 
   // Loading: the kinds asked for, hand-added files only when they exist.
   std::vector<Entry> entries;
-  int excel = 0, word = 0, outlook = 0, other = 0;
+  int excel = 0, word = 0, powerPoint = 0, outlook = 0, other = 0;
   for (const std::wstring& line : log.ReadLines().value_or(std::vector<std::wstring>{})) {
     const LineKind kind = ClassifyLogLine(line, services_.locale);
     int* count = nullptr;
@@ -95,6 +95,7 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
       case LineKind::OutlookEntry: wanted = flags.pblnReopenO, count = &outlook; break;
       case LineKind::ExcelEntry: wanted = flags.pblnReopenE, count = &excel; break;
       case LineKind::WordEntry: wanted = flags.pblnReopenW, count = &word; break;
+      case LineKind::PowerPointEntry: wanted = flags.pblnReopenP, count = &powerPoint; break;
       case LineKind::OtherEntry: wanted = flags.pblnReopenN && FileExists(services_.fs, line), count = &other; break;
       case LineKind::DateLine:
       case LineKind::BlankLine: break;
@@ -103,7 +104,7 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
     ++*count;  // beyond the 100th an entry is counted, not reopened
     if (entries.size() < EntryList::kMaxEntries) entries.push_back({line, kind});
   }
-  if (allOffice) view.SetMsg1Caption(ReopenSummary(excel, word, outlook, other));
+  if (allOffice) view.SetMsg1Caption(ReopenSummary(excel, word, powerPoint, outlook, other));
 
   OpenNow openNow(services_.office);
   for (const Entry& entry : entries) {
@@ -111,6 +112,7 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
     view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
     bool reopen = true;
     std::wstring target = entry.line;
+    if (entry.kind == LineKind::PowerPointEntry) target.erase(0, std::size(kPowerPointPrefix) - 1);
     if (entry.kind == LineKind::OutlookEntry) {
       const OutlookEntryParts parts = SplitOutlookEntry(entry.line);
       target = kOutlookPrefix + parts.itemId;
@@ -125,12 +127,14 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
           reopen = false;
         }  // no answer: the shell is handed the address all the same
       }
-    } else if (!IsWebAddress(entry.line) && !FileExists(services_.fs, entry.line)) {
-      services_.notices.ShowWarning(L"File " + Verbatim(entry.line) + L" not found", 0);
+    } else if (!IsWebAddress(target) && !FileExists(services_.fs, target)) {
+      services_.notices.ShowWarning(L"File " + Verbatim(target) + L" not found", 0);
     } else if (entry.kind == LineKind::ExcelEntry) {
-      reopen = !openNow.HasDocument(OfficeApp::Excel, entry.line);
+      reopen = !openNow.HasDocument(OfficeApp::Excel, target);
     } else if (entry.kind == LineKind::WordEntry) {
-      reopen = !openNow.HasDocument(OfficeApp::Word, entry.line);
+      reopen = !openNow.HasDocument(OfficeApp::Word, target);
+    } else if (entry.kind == LineKind::PowerPointEntry) {
+      reopen = !openNow.HasDocument(OfficeApp::PowerPoint, target);
     }
     if (!reopen || stopped()) continue;
     services_.shell.Open(target, ShowWindowAs::Maximised);

@@ -26,8 +26,9 @@ struct ReopenServices {
   std::function<void(std::int32_t milliseconds)> pause;
 };
 
-// "Excel: ", "Word: ", "Outlook: ", "Other: ", each with its count or "none".
-std::wstring ReopenSummary(int excel, int word, int outlook, int other);
+// "Excel: ", "Word: ", "PowerPoint: ", "Outlook: ", "Other: ", each with its
+// count or "none".
+std::wstring ReopenSummary(int excel, int word, int powerPoint, int outlook, int other);
 
 // An "Outlook:" line's item id and description, split at the first apostrophe.
 struct OutlookEntryParts {

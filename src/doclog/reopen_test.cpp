@@ -58,7 +58,7 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   EXPECT_EQ(notices.warnings[0], std::make_pair(std::wstring(L"File C:\\D\\gone.docx not found"), 0));
   EXPECT_EQ(notices.warnings[1].first, L"Outlook item (no name/desc available) not found");
   ASSERT_GE(view.captions.size(), 2u);
-  EXPECT_EQ(view.captions.front(), L"Excel: 1\r\nWord: 1\r\nOutlook: 3\r\nOther: 1");
+  EXPECT_EQ(view.captions.front(), L"Excel: 1\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: 3\r\nOther: 1");
   EXPECT_EQ(view.captions[1], L"Reopening\r\nC:\\D\\open.xlsx");
   EXPECT_EQ(view.msg1, L"");  // cleared at the end
   EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));
@@ -108,6 +108,29 @@ TEST_F(ReopenTest, WhatIsAlreadyOpenCostsNoOpenAndNoPause) {
   EXPECT_EQ(office.journal, (std::vector<std::wstring>{L"gather", L"gather"}));  // no lookup needed
 }
 
+// A scanned deck goes to the shell as its path, unless PowerPoint has it
+// open; one that is gone is named first. Only the PowerPoint kind reopens it.
+TEST_F(ReopenTest, PresentationsReopenAsTheirPathsUnlessOpenOrGone) {
+  WriteLog(
+      "PowerPoint:C:\\Decks\\open.pptx\r\nPowerPoint:C:\\Decks\\Q4 plan.pptx\r\n"
+      "PowerPoint:C:\\Decks\\gone.pptx\r\nPowerPoint:https://corvellan.example/Team.pptx\r\n"
+      "C:\\Decks\\by hand.pptx\r\n");
+  for (const wchar_t* deck : {L"C:\\Decks\\open.pptx", L"C:\\Decks\\Q4 plan.pptx", L"C:\\Decks\\by hand.pptx"}) {
+    AddFile(deck);
+  }
+  office.apps[OfficeApp::PowerPoint] = {
+      AppState::Read, {{true, L"C:\\Decks", true, L"open.pptx", L"C:\\Decks\\open.pptx"}}, {}};
+  reopener.Reopen({.pblnReopenP = true}, kGoesOn);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\Decks\\Q4 plan.pptx (max)", L"C:\\Decks\\gone.pptx (max)",
+                                                     L"https://corvellan.example/Team.pptx (max)"}));
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  EXPECT_EQ(notices.warnings[0].first, L"File C:\\Decks\\gone.pptx not found");
+
+  shell.opened.clear();
+  reopener.Reopen({.pblnReopenN = true}, kGoesOn);
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\Decks\\by hand.pptx (max)"});
+}
+
 TEST_F(ReopenTest, CloudDocumentsGoToTheShellWithoutAFileTest) {
   WriteLog("https://contoso.example/sites/team/Budget.xlsx\r\nhttps://contoso.example/Plan%20B.docx\r\n");
   office.apps[OfficeApp::Word] = {
@@ -125,7 +148,7 @@ TEST_F(ReopenTest, NothingToReopenWithoutALogOrWithOnlyItsDateLine) {
 
   WriteLog("05/12/2026 14:07\r\n");
   reopener.Reopen(kReopenAll, kGoesOn);
-  EXPECT_EQ(view.captions.front(), L"Excel: none\r\nWord: none\r\nOutlook: none\r\nOther: none");
+  EXPECT_EQ(view.captions.front(), L"Excel: none\r\nWord: none\r\nPowerPoint: none\r\nOutlook: none\r\nOther: none");
   EXPECT_TRUE(shell.opened.empty());
 }
 

@@ -1,5 +1,8 @@
 #include "doclog/scan_tally.h"
 
+#include <utility>
+#include <vector>
+
 #include "msgbox/msgbox_request.h"
 
 namespace valmora {
@@ -30,27 +33,32 @@ std::wstring LongLine(const wchar_t* app, const AppTally& t, const wchar_t* noun
 }  // namespace
 
 const AppTally& ScanTally::For(OfficeApp app) const {
-  return app == OfficeApp::Excel ? excel : app == OfficeApp::Word ? word : outlook;
+  switch (app) {
+    case OfficeApp::Excel: return excel;
+    case OfficeApp::Word: return word;
+    case OfficeApp::PowerPoint: return powerPoint;
+    case OfficeApp::Outlook: break;
+  }
+  return outlook;
 }
 
-AppTally& ScanTally::For(OfficeApp app) {
-  return app == OfficeApp::Excel ? excel : app == OfficeApp::Word ? word : outlook;
-}
+AppTally& ScanTally::For(OfficeApp app) { return const_cast<AppTally&>(std::as_const(*this).For(app)); }
 
 std::wstring ShortSummary(const ScanTally& t) {
   return ShortLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + ShortLine(L"Word: ", t.word, L"doc") + L"\r\n" +
-         ShortLine(L"Outlook: ", t.outlook, L"item");
+         ShortLine(L"PowerPoint: ", t.powerPoint, L"doc") + L"\r\n" + ShortLine(L"Outlook: ", t.outlook, L"item");
 }
 
 std::wstring LongSummary(const ScanTally& t) {
   return LongLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + LongLine(L"Word: ", t.word, L"doc") + L"\r\n" +
-         LongLine(L"Outlook: ", t.outlook, L"item");
+         LongLine(L"PowerPoint: ", t.powerPoint, L"doc") + L"\r\n" + LongLine(L"Outlook: ", t.outlook, L"item");
 }
 
 std::wstring NeverSavedNotice(const ScanTally& t, const std::wstring& newItemNames) {
   std::wstring text = L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in ";
   if (t.excel.hasNew) text += L"Excel ";
   if (t.word.hasNew) text += L"Word ";
+  if (t.powerPoint.hasNew) text += L"PowerPoint ";
   if (t.outlook.hasNew) text += L"Outlook ";
   text += L".\r\n"
           L"These documents will NOT be reopened automatically after system reboot.\r\n"
@@ -62,9 +70,18 @@ std::wstring UnsavedList(const std::wstring& unsavedNames) {
   return L"Documents flagged as unsaved:\r\n\r\n" + Verbatim(unsavedNames);
 }
 
-std::wstring ShutdownWarning(bool newExcel, bool newWord) {
-  const wchar_t* apps = newExcel && newWord ? L"Excel and Word" : newExcel ? L"Excel" : L"Word";
-  return std::wstring(L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in ") + apps +
+// "Excel", "Excel and Word", "Excel, Word and PowerPoint".
+std::wstring ShutdownWarning(bool newExcel, bool newWord, bool newPowerPoint) {
+  std::vector<const wchar_t*> names;
+  if (newExcel) names.push_back(L"Excel");
+  if (newWord) names.push_back(L"Word");
+  if (newPowerPoint) names.push_back(L"PowerPoint");
+  std::wstring apps;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) apps += i + 1 == names.size() ? L" and " : L", ";
+    apps += names[i];
+  }
+  return L"** PLEASE NOTE **\r\nThere are/were documents that are new (never been saved) in " + apps +
          L".\r\n"
          L"If those apps are still open, save and name the new docs now, then press Ok.\r\n"
          L"Otherwise, those documents will NOT be reopened automatically after system reboot.";

@@ -15,21 +15,21 @@ struct AppTally {
 };
 
 struct ScanTally {
-  AppTally excel, word, outlook;
+  AppTally excel, word, powerPoint, outlook;
   const AppTally& For(OfficeApp app) const;
   AppTally& For(OfficeApp app);
-  bool AnyUnsaved() const { return excel.unsaved || word.unsaved || outlook.unsaved; }
+  bool AnyUnsaved() const { return excel.unsaved || word.unsaved || powerPoint.unsaved || outlook.unsaved; }
 };
 
-// Three lines for the notification icon's tip.
+// A line per application for the notification icon's tip.
 std::wstring ShortSummary(const ScanTally& tally);
-// Three lines for the main window's label.
+// A line per application for the main window's label.
 std::wstring LongSummary(const ScanTally& tally);
 
 // The notices shown after a scan. The names are the user's own: every one
 // is shown exactly as it is.
 std::wstring NeverSavedNotice(const ScanTally& tally, const std::wstring& newItemNames);
 std::wstring UnsavedList(const std::wstring& unsavedNames);
-std::wstring ShutdownWarning(bool newExcel, bool newWord);
+std::wstring ShutdownWarning(bool newExcel, bool newWord, bool newPowerPoint);
 
 }  // namespace valmora

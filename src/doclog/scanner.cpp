@@ -20,8 +20,9 @@ struct ScanResult {
 };
 
 // A field that could not be read counts the way that loses nothing: a
-// window of unknown visibility is visible, an unknown Saved is saved.
-void AddDocuments(const AppSnapshot& app, AppTally& tally, ScanResult& result) {
+// window of unknown visibility is visible, an unknown Saved is saved. Each
+// line is the full name after `prefix`.
+void AddDocuments(const AppSnapshot& app, const std::wstring& prefix, AppTally& tally, ScanResult& result) {
   for (const OfficeDocument& doc : app.documents) {
     if (!doc.firstWindowVisible.value_or(true)) continue;
     if (!doc.path) continue;  // neither loggable nor known to be new
@@ -35,7 +36,7 @@ void AddDocuments(const AppSnapshot& app, AppTally& tally, ScanResult& result) {
       continue;
     }
     if (!doc.fullName || doc.fullName->empty()) continue;
-    result.entries.Add(OneLine(*doc.fullName));
+    result.entries.Add(OneLine(prefix + *doc.fullName));
     ++tally.open;
     if (!saved) {
       ++tally.unsaved;
@@ -177,19 +178,24 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
   ScanResult result;
   const AppSnapshot excel = services_.office.Gather(OfficeApp::Excel);
   if (stopped()) return;
-  AddDocuments(excel, result.tally.excel, result);
+  AddDocuments(excel, L"", result.tally.excel, result);
   const AppSnapshot word = services_.office.Gather(OfficeApp::Word);
   if (stopped()) return;
-  AddDocuments(word, result.tally.word, result);
+  AddDocuments(word, L"", result.tally.word, result);
+  const AppSnapshot powerPoint = services_.office.Gather(OfficeApp::PowerPoint);
+  if (stopped()) return;
+  AddDocuments(powerPoint, kPowerPointPrefix, result.tally.powerPoint, result);
   const AppSnapshot outlook = services_.office.Gather(OfficeApp::Outlook);
   if (stopped()) return;
   AddOutlookItems(outlook, locale.DateSeparator(), result.tally.outlook, result);
   if (excel.state == AppState::GaveUp) result.notRead.push_back(LineKind::ExcelEntry);
   if (word.state == AppState::GaveUp) result.notRead.push_back(LineKind::WordEntry);
+  if (powerPoint.state == AppState::GaveUp) result.notRead.push_back(LineKind::PowerPointEntry);
   if (outlook.state == AppState::GaveUp) result.notRead.push_back(LineKind::OutlookEntry);
   tally_ = result.tally;
   state_.blnNewExcel = tally_.excel.hasNew;
   state_.blnNewWord = tally_.word.hasNew;
+  state_.blnNewPowerPoint = tally_.powerPoint.hasNew;
   state_.blnNewOutlook = tally_.outlook.hasNew;
 
   view.SetListUnsavedEnabled(tally_.AnyUnsaved());
@@ -201,7 +207,7 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
     services_.writeReport->NotSaved(services_.logPath, services_.fs.LastWriteError());
   }
 
-  const bool anyNew = state_.blnNewExcel || state_.blnNewWord || state_.blnNewOutlook;
+  const bool anyNew = state_.blnNewExcel || state_.blnNewWord || state_.blnNewPowerPoint || state_.blnNewOutlook;
   if (!flags.pblnWatch && !flags.pblnInShutdown && !flags.pblnListUnsaved && anyNew) {
     services_.notices.ShowInfo(NeverSavedNotice(tally_, result.newItemNames), 10);
   }
@@ -227,8 +233,8 @@ void Scanner::InShutdown() {
   const StopRequested never = [] { return false; };
   ClearNewFlags();
   Scan(kShutdownScan, never);
-  if (!state_.blnNewExcel && !state_.blnNewWord) return;
-  services_.notices.ShowWarning(ShutdownWarning(state_.blnNewExcel, state_.blnNewWord), 90);
+  if (!state_.blnNewExcel && !state_.blnNewWord && !state_.blnNewPowerPoint) return;
+  services_.notices.ShowWarning(ShutdownWarning(state_.blnNewExcel, state_.blnNewWord, state_.blnNewPowerPoint), 90);
   ClearNewFlags();
   Scan(kShutdownScan, never);
 }

@@ -51,7 +51,9 @@ class Scanner final : public DocumentScanner {
  private:
   class RunScope;
   void Run(const GoFlags& flags, const StopRequested& stopped);
-  void ClearNewFlags() { state_.blnNewExcel = state_.blnNewWord = state_.blnNewOutlook = false; }
+  void ClearNewFlags() {
+    state_.blnNewExcel = state_.blnNewWord = state_.blnNewPowerPoint = state_.blnNewOutlook = false;
+  }
   void Scan(const GoFlags& flags, const StopRequested& stopped);
 
   GoState& state_;

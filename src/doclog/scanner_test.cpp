@@ -58,8 +58,10 @@ TEST_F(ScannerTest, OneSavedWordDocumentIsLoggedAndSummarised) {
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\Data\\Report.docx")});
   scanner.Go(kQuietScan);
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\Data\\Report.docx|");
-  EXPECT_EQ(view.msg1, L"Currently open:  05/12/2026 14:07\r\nExcel: no docs open\r\nWord: 1 doc open\r\n"
-                       L"Outlook: no items open");
+  EXPECT_EQ(
+      view.msg1,
+      L"Currently open:  05/12/2026 14:07\r\nExcel: no docs open\r\nWord: 1 doc open\r\nPowerPoint: no docs open\r\n"
+      L"Outlook: no items open");
   EXPECT_FALSE(view.listUnsavedEnabled);
   EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
   EXPECT_EQ(view.goRunningTrail, (std::vector<bool>{true, false}));
@@ -98,7 +100,7 @@ TEST_F(ScannerTest, WhichDocumentsCountAndHow) {
   }
 }
 
-TEST_F(ScannerTest, LogsExcelThenWordThenOutlookInCollectionOrder) {
+TEST_F(ScannerTest, LogsExcelThenWordThenPowerPointThenOutlookInCollectionOrder) {
   office.apps[OfficeApp::Outlook] = {AppState::Read, {},
                                      {{L"00AB", true, L"Lunch", LocalTime{2026, 3, 7, 9, 5, 0}},
                                       {L"", false, L"Draft", std::nullopt},
@@ -106,9 +108,12 @@ TEST_F(ScannerTest, LogsExcelThenWordThenOutlookInCollectionOrder) {
                                       {L"00CD", false, L"No date", std::nullopt}}};
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\w2.docx"), Doc(L"C:\\D\\w1.docx")});
   office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\e.xlsx")});
+  office.apps[OfficeApp::PowerPoint] = Running({Doc(L"C:\\D\\b.pptx"), Doc(L"C:\\D\\a.pptx")});
   scanner.Go(kQuietScan);
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\e.xlsx|C:\\D\\w2.docx|C:\\D\\w1.docx|Outlook:00AB'07/03/26 Lunch|"
-                   L"Outlook:00CD'No date|");
+  EXPECT_EQ(Log(),
+            L"05/12/2026 14:07|C:\\D\\e.xlsx|C:\\D\\w2.docx|C:\\D\\w1.docx|PowerPoint:C:\\D\\b.pptx|"
+            L"PowerPoint:C:\\D\\a.pptx|Outlook:00AB'07/03/26 Lunch|Outlook:00CD'No date|");
+  EXPECT_EQ(scanner.LastTally().powerPoint.open, 2);
   EXPECT_TRUE(state.blnNewOutlook);
   EXPECT_EQ(scanner.LastTally().outlook.unsaved, 1);
 }
@@ -187,12 +192,36 @@ TEST_F(ScannerTest, SummariesReadAsTheUserExpects) {
   ScanTally t;
   t.excel = {3, 1, 1, true};
   t.outlook = {1, 0, 0, false};
-  EXPECT_EQ(ShortSummary(t), L"Excel: 3 docs + 1 NEW\r\nWord: 0 docs\r\nOutlook: 1 item");
-  EXPECT_EQ(LongSummary(t), L"Excel: 3 docs open of which 1 is unsaved, excludes 1 NEW\r\nWord: no docs open\r\n"
-                            L"Outlook: 1 item open");
+  EXPECT_EQ(ShortSummary(t), L"Excel: 3 docs + 1 NEW\r\nWord: 0 docs\r\nPowerPoint: 0 docs\r\nOutlook: 1 item");
+  EXPECT_EQ(
+      LongSummary(t),
+      L"Excel: 3 docs open of which 1 is unsaved, excludes 1 NEW\r\nWord: no docs open\r\nPowerPoint: no docs open\r\n"
+      L"Outlook: 1 item open");
   t.word = {2, 2, 2, true};
+  t.powerPoint = {1, 1, 0, true};
   EXPECT_EQ(LongSummary(t).substr(LongSummary(t).find(L"Word")),
-            L"Word: 2 docs open of which 2 are unsaved, excludes 2 NEW\r\nOutlook: 1 item open");
+            L"Word: 2 docs open of which 2 are unsaved, excludes 2 NEW\r\nPowerPoint: 1 doc open, excludes 1 NEW\r\n"
+            L"Outlook: 1 item open");
+  EXPECT_EQ(NeverSavedNotice(t, L"Book1\r\n").substr(0, 99),
+            L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in Excel Word PowerPoint .\r\n");
+}
+
+TEST(ShutdownWarning, NamesTheApplicationsWithNewDocumentsInOrder) {
+  const struct {
+    bool excel, word, powerPoint;
+    const wchar_t* names;
+  } cases[] = {
+      {true, false, false, L"Excel"},
+      {false, true, false, L"Word"},
+      {false, false, true, L"PowerPoint"},
+      {true, true, false, L"Excel and Word"},
+      {false, true, true, L"Word and PowerPoint"},
+      {true, true, true, L"Excel, Word and PowerPoint"},
+  };
+  for (const auto& c : cases) {
+    const std::wstring text = ShutdownWarning(c.excel, c.word, c.powerPoint);
+    EXPECT_NE(text.find(std::wstring(L"(never been saved) in ") + c.names + L".\r\n"), std::wstring::npos) << c.names;
+  }
 }
 
 // Office entries past the hundredth are found again by the next scan; a
@@ -247,7 +276,7 @@ TEST_F(ScannerTest, WatchScanHidesTheWindowUnlessKeptShownAndUpdatesTheTip) {
   state.trayIconShown = true;
   scanner.Go(kQuietScan);
   EXPECT_TRUE(view.hidden);
-  EXPECT_EQ(view.tip, L"05/12/2026 14:07\r\nExcel: 1 doc\r\nWord: 0 docs\r\nOutlook: 0 items");
+  EXPECT_EQ(view.tip, L"05/12/2026 14:07\r\nExcel: 1 doc\r\nWord: 0 docs\r\nPowerPoint: 0 docs\r\nOutlook: 0 items");
 
   view.hidden = false;
   state.blnKeepShown = true;
@@ -277,6 +306,16 @@ TEST_F(ScannerTest, AnApplicationGivenUpOnKeepsItsEntriesInTheLog) {
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\new.docx")});
   scanner.Go(kQuietScan);
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\a.xlsx|C:\\D\\new.docx|C:\\D\\b.xlsx|");
+
+  // So with PowerPoint: its decks stay while it hangs, and go once it answers.
+  WriteLog("01/12/2026 09:00\r\nPowerPoint:C:\\D\\q.pptx\r\nC:\\D\\by hand.pptx\r\n");
+  office.apps[OfficeApp::Excel] = Running({});
+  office.apps[OfficeApp::PowerPoint] = {AppState::GaveUp, {}, {}};
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|PowerPoint:C:\\D\\q.pptx|C:\\D\\by hand.pptx|");
+  office.apps[OfficeApp::PowerPoint] = Running({});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\D\\by hand.pptx|");
 }
 
 TEST_F(ScannerTest, ALogThatCannotBeReadIsNotOverwritten) {
@@ -296,10 +335,10 @@ TEST_F(ScannerTest, ACallArrivingWhileGoWaitsIsSkipped) {
   office.onGather = [&] { ++gathers; };
   notices.whileShown = [&] { scanner.Go(kQuietScan); };  // a watch tick during the notice
   scanner.Go(kGetCurrScan);
-  EXPECT_EQ(gathers, 3);  // one scan only
+  EXPECT_EQ(gathers, kOfficeApps);  // one scan only
   EXPECT_EQ(notices.infos.size(), 1u);
   scanner.Go(kQuietScan);  // and later ones run again
-  EXPECT_EQ(gathers, 6);
+  EXPECT_EQ(gathers, 2 * kOfficeApps);
 }
 
 TEST_F(ScannerTest, InShutdownMergesWarnsAboutNewWorkbooksAndMergesAgain) {
@@ -317,6 +356,14 @@ TEST_F(ScannerTest, InShutdownMergesWarnsAboutNewWorkbooksAndMergesAgain) {
             L"Otherwise, those documents will NOT be reopened automatically after system reboot.");
   EXPECT_EQ(notices.warnings[0].second, 90);
   EXPECT_EQ(Log(), L"C:\\D\\Book1.xlsx|C:\\D\\open.docx|01/12/2026 09:00|C:\\D\\closed.docx|C:\\Notes\\plan.txt|");
+  EXPECT_EQ(fs.writes, 2);
+}
+
+TEST_F(ScannerTest, InShutdownWarnsAboutANewPresentation) {
+  office.apps[OfficeApp::PowerPoint] = Running({NeverSaved(L"Presentation1", false)});
+  scanner.InShutdown();
+  ASSERT_EQ(notices.warnings.size(), 1u);
+  EXPECT_NE(notices.warnings[0].first.find(L"(never been saved) in PowerPoint.\r\n"), std::wstring::npos);
   EXPECT_EQ(fs.writes, 2);
 }
 

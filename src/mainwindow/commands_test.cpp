@@ -88,7 +88,9 @@ TEST_F(CommandsTest, GetCurrAsksAndKeepsTheHandAddedFilesOnYes) {
   ASSERT_EQ(question.asked.size(), 1u);
   EXPECT_EQ(question.asked[0], std::wstring(kRetainQuestion) + L"\r\n\r\nFiles:\r\nC:\\N\\a.txt\r\nC:\\N\\b.pdf\r\n");
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\a.txt|C:\\N\\b.pdf|");  // each once
-  EXPECT_EQ(window.msg1, L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: 1\r\nOutlook: none\r\nOther: 2");
+  EXPECT_EQ(window.msg1,
+            L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: 1\r\nPowerPoint: none\r\n"
+            L"Outlook: none\r\nOther: 2");
 }
 
 // The notice waits for the user; a session end or a crash meanwhile must

@@ -7,7 +7,11 @@
 
 namespace valmora {
 
-// Five lines, or "" when the log does not exist.
+// The kinds the summary counts, each with its count or "none": Excel, Word,
+// PowerPoint, Outlook, Other.
+inline constexpr int kLogSummaryKinds = 5;
+
+// The date line, then a line per kind; "" when the log does not exist.
 std::wstring GetLogSummary(const OpenDocLog& log);
 
 }  // namespace valmora

@@ -17,13 +17,16 @@ TEST(GetLogSummary, CountsEachKindAndShowsTheLastDateLine) {
   };
   const Case cases[] = {
       {"05/12/2026 14:07\r\nC:\\a.xls\r\nC:\\b.xlsx\r\nOutlook:00AB'05/12/26 Hi\r\n",
-       L"Open at last check:  05/12/2026 14:07\r\nExcel: 2\r\nWord: none\r\nOutlook: 1\r\nOther: none"},
+       L"Open at last check:  05/12/2026 14:07\r\nExcel: 2\r\nWord: none\r\nPowerPoint: none\r\nOutlook: 1\r\n"
+       L"Other: none"},
       {"05/12/2026 14:07\r\n",
-       L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: none\r\nOutlook: none\r\nOther: none"},
+       L"Open at last check:  05/12/2026 14:07\r\nExcel: none\r\nWord: none\r\nPowerPoint: none\r\n"
+       L"Outlook: none\r\nOther: none"},
       {"C:\\Data\\Report.docx\r\nC:\\n.txt\r\n\r\n   \r\n",
-       L"Open at last check:  \r\nExcel: none\r\nWord: 1\r\nOutlook: none\r\nOther: 1"},
+       L"Open at last check:  \r\nExcel: none\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: none\r\nOther: 1"},
       {"06/12/2026 10:00\r\nC:\\x.doc\r\n01/01/2020 08:00\r\n",
-       L"Open at last check:  01/01/2020 08:00\r\nExcel: none\r\nWord: 1\r\nOutlook: none\r\nOther: none"},
+       L"Open at last check:  01/01/2020 08:00\r\nExcel: none\r\nWord: 1\r\nPowerPoint: none\r\n"
+       L"Outlook: none\r\nOther: none"},
   };
   for (const Case& c : cases) {
     const FakeLocale locale;

@@ -21,7 +21,7 @@ void PlaceWindow(MainView& view) {
 
 // Step 10: offer the reopen when the log lists at least one entry of any kind.
 void OfferReopen(const std::wstring& summary, StartupServices& services) {
-  if (summary.empty() || CountOccurrences(summary, L"none", Compare::Text) >= 4) return;
+  if (summary.empty() || CountOccurrences(summary, L"none", Compare::Text) >= kLogSummaryKinds) return;
   if (!services.questions) return;
   if (services.questions->AskYesNo(kStartupQuestion, 5, true) && services.scanner) {
     services.scanner->Go(kStartupReopen);

@@ -152,7 +152,9 @@ TEST_F(StartupTest, InvalidCommandLineShowsMessageThenHelpAndWritesNothing) {
 TEST_F(StartupTest, BlankCommandLineIsInteractiveAndShowsTheSummary) {
   Log("05/12/2026 14:07\r\nC:\\a.xlsx\r\n");
   EXPECT_EQ(Run(L"   "), StartupOutcome::Running);
-  EXPECT_EQ(view.msg1, L"Open at last check:  05/12/2026 14:07\r\nExcel: 1\r\nWord: none\r\nOutlook: none\r\nOther: none");
+  EXPECT_EQ(view.msg1,
+            L"Open at last check:  05/12/2026 14:07\r\nExcel: 1\r\nWord: none\r\nPowerPoint: none\r\nOutlook: none\r\n"
+            L"Other: none");
   EXPECT_EQ(Events(), EventList{L"display"});
   EXPECT_FALSE(state.blnLoading);
   EXPECT_FALSE(state.blnWatching);
@@ -222,6 +224,7 @@ TEST_F(StartupTest, ReopenRunAsksWhenAnyKindHasEntries) {
       {"05/12/2026 14:07\r\nC:\\w.docx\r\n", true},
       {"05/12/2026 14:07\r\nC:\\w.docx\r\nC:\\e.xls\r\n", true},
       {"C:\\notes.txt\r\n", true},
+      {"05/12/2026 14:07\r\nPowerPoint:C:\\Q4.pptx\r\n", true},
   };
   for (const Case& c : cases) {
     journal.events.clear();
