@@ -72,6 +72,11 @@ HRESULT DispatchCaller::Call(IDispatch* object, const wchar_t* kind, const wchar
                              const VARIANT* argument, WORD flags) {
   if (!object) return E_POINTER;
   if (Stopped()) return E_ABORT;
+  if (!kind) {
+    DISPID own = DISPID_UNKNOWN;
+    const HRESULT resolved = Resolve(object, member, &own);
+    return FAILED(resolved) ? resolved : Invoke(object, own, result, argument, flags);
+  }
   const std::wstring key = std::wstring(kind) + L"." + member;
   DISPID id = DISPID_UNKNOWN;
   const auto known = ids_.find(key);

@@ -44,7 +44,8 @@ class DispatchCaller {
   explicit DispatchCaller(CallBudget& budget) : budget_(budget) {}
 
   // kind names the sort of object ("Workbook"): every object of a kind
-  // shares its DISPIDs. At most one argument; flags as for Invoke.
+  // shares its DISPIDs; nullptr for an object of unknown sort, asked for the
+  // member's DISPID itself. At most one argument; flags as for Invoke.
   HRESULT Call(IDispatch* object, const wchar_t* kind, const wchar_t* member, VARIANT* result,
                const VARIANT* argument = nullptr, WORD flags = DISPATCH_PROPERTYGET);
 

@@ -1,24 +1,30 @@
 #include "doclog/office_reader_win32.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <vector>
+
+#include "doclog/running_documents_win32.h"
 
 namespace valmora {
 
 namespace {
 
 struct ObjectModel {
+  const wchar_t* name;  // as the application's Name has it: "Microsoft Excel"
   const wchar_t* progId;
   const wchar_t* collection;  // a member of the application, and its kind
   const wchar_t* element;     // the kind of its elements
 };
 
 const ObjectModel& ModelOf(OfficeApp app) {
-  static const ObjectModel excel{L"Excel.Application", L"Workbooks", L"Workbook"};
-  static const ObjectModel word{L"Word.Application", L"Documents", L"Document"};
-  static const ObjectModel powerPoint{L"PowerPoint.Application", L"Presentations", L"Presentation"};
-  static const ObjectModel outlook{L"Outlook.Application", L"Inspectors", L"Inspector"};
+  static const ObjectModel excel{L"Excel", L"Excel.Application", L"Workbooks", L"Workbook"};
+  static const ObjectModel word{L"Word", L"Word.Application", L"Documents", L"Document"};
+  static const ObjectModel powerPoint{L"PowerPoint", L"PowerPoint.Application", L"Presentations", L"Presentation"};
+  static const ObjectModel outlook{L"Outlook", L"Outlook.Application", L"Inspectors", L"Inspector"};
   switch (app) {
     case OfficeApp::Excel: return excel;
     case OfficeApp::Word: return word;
@@ -171,35 +177,113 @@ OutlookItem ReadShownItem(DispatchCaller& call, IDispatch* inspector, const wcha
   return read;
 }
 
+// Every instance of one application, each read once and in the order met:
+// the one attached by class name, then those the Running Object Table shows
+// through their documents. An application is known by its COM identity,
+// which is one per process; a document by the full name its walk read.
+class Instances {
+ public:
+  Instances(OfficeApp app, const ObjectModel& model, DispatchCaller& call, GatherJob& job, HeldObjects& held)
+      : app_(app), model_(model), call_(call), job_(job), held_(held) {}
+
+  void Read(IDispatch* application) {
+    if (!Remember(application)) return;
+    any_ = true;
+    const ComPtr<IDispatch> collection = call_.GetDispatch(application, L"Application", model_.collection);
+    held_.push_back(collection);
+    // Without its collection nothing is known of what is open: not "nothing open".
+    const bool complete = collection && Walk(call_, collection.Get(), model_.collection, held_, [&](IDispatch* element) {
+      if (app_ == OfficeApp::Outlook) {
+        OutlookItem item = ReadShownItem(call_, element, model_.element, held_);
+        if (!call_.Stopped()) job_.AddItem(std::move(item));
+      } else {
+        OfficeDocument document = ReadDocument(call_, element, app_, model_.element, held_);
+        if (document.fullName) walked_.insert(*document.fullName);
+        if (!call_.Stopped()) job_.AddDocument(std::move(document));
+      }
+    });
+    complete_ = complete_ && complete;
+  }
+
+  void ReadTheOthers() {
+    ComPtr<IRunningObjectTable> table;
+    if (call_.Stopped() || FAILED(::GetRunningObjectTable(0, table.GetAddressOf()))) return;
+    for (const RunningDocument& running : RunningDocuments(table.Get())) {
+      if (call_.Stopped()) {
+        complete_ = false;
+        return;
+      }
+      if (walked_.contains(running.displayName)) continue;
+      ComPtr<IUnknown> object;
+      ComPtr<IDispatch> document;
+      // Gone since it was listed, or not an automation object: nothing of ours.
+      if (FAILED(table->GetObject(running.moniker.Get(), object.GetAddressOf())) || !object ||
+          FAILED(object.As(&document))) {
+        continue;
+      }
+      held_.push_back(document);
+      // Each kind of document numbers Application differently: asked by name on each.
+      const ComPtr<IDispatch> application = call_.GetDispatch(document.Get(), nullptr, L"Application");
+      if (!application || Known(application.Get())) continue;
+      const std::optional<std::wstring> name = call_.GetText(application.Get(), nullptr, L"Name");
+      if (name && name->find(model_.name) != std::wstring::npos) {
+        Read(application.Get());
+      } else {
+        Remember(application.Get());  // another application's, or unknowable: its other documents cost nothing
+      }
+    }
+  }
+
+  bool Any() const { return any_; }
+  bool Complete() const { return complete_; }
+
+ private:
+  static ComPtr<IUnknown> Identity(IDispatch* object) {
+    ComPtr<IUnknown> identity;
+    object->QueryInterface(IID_PPV_ARGS(identity.GetAddressOf()));
+    return identity;
+  }
+  bool Known(IDispatch* application) const {
+    const ComPtr<IUnknown> identity = Identity(application);
+    return std::any_of(applications_.begin(), applications_.end(),
+                       [&](const ComPtr<IUnknown>& known) { return known.Get() == identity.Get(); });
+  }
+  // False when it was known already. Held, so that no pointer compared is reused.
+  bool Remember(IDispatch* application) {
+    if (Known(application)) return false;
+    applications_.push_back(Identity(application));
+    return true;
+  }
+
+  OfficeApp app_;
+  const ObjectModel& model_;
+  DispatchCaller& call_;
+  GatherJob& job_;
+  HeldObjects& held_;
+  std::vector<ComPtr<IUnknown>> applications_;
+  std::set<std::wstring> walked_;
+  bool any_ = false;
+  bool complete_ = true;
+};
+
 }  // namespace
 
 void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job) {
   const ObjectModel& model = ModelOf(app);
-  ComPtr<IDispatch> application;
-  switch (AttachTo(model.progId, &application)) {
-    case Attached::NotRunning:
-      job.Finish(AppState::NotRunning);
-      return;
-    case Attached::Failed:
-      job.Finish(AppState::GaveUp);
-      return;
-    case Attached::Yes:
-      break;
+  ComPtr<IDispatch> first;
+  const Attached attached = AttachTo(model.progId, &first);
+  if (attached == Attached::Failed) {
+    job.Finish(AppState::GaveUp);
+    return;
   }
   HeldObjects held;
-  const ComPtr<IDispatch> collection = call.GetDispatch(application.Get(), L"Application", model.collection);
-  // Without its collection nothing is known of what is open: not "nothing open".
-  const bool complete = collection && Walk(call, collection.Get(), model.collection, held, [&](IDispatch* element) {
-    if (app == OfficeApp::Outlook) {
-      OutlookItem item = ReadShownItem(call, element, model.element, held);
-      if (!call.Stopped()) job.AddItem(std::move(item));
-    } else {
-      OfficeDocument document = ReadDocument(call, element, app, model.element, held);
-      if (!call.Stopped()) job.AddDocument(std::move(document));
-    }
-  });
+  Instances instances(app, model, call, job, held);
+  if (attached == Attached::Yes) instances.Read(first.Get());
+  // Outlook runs once per session; the other applications may run several
+  // times, and only the first answers to its class name.
+  if (app != OfficeApp::Outlook) instances.ReadTheOthers();
   // Handed over before any object is released: a release is a call too.
-  job.Finish(complete ? AppState::Read : AppState::GaveUp);
+  job.Finish(!instances.Complete() ? AppState::GaveUp : instances.Any() ? AppState::Read : AppState::NotRunning);
 }
 
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, GatherJob& job) {

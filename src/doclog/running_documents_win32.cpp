@@ -1,0 +1,27 @@
+#include "doclog/running_documents_win32.h"
+
+namespace valmora {
+
+std::vector<RunningDocument> RunningDocuments(IRunningObjectTable* table) {
+  std::vector<RunningDocument> found;
+  ComPtr<IEnumMoniker> entries;
+  ComPtr<IBindCtx> context;
+  if (!table || FAILED(table->EnumRunning(entries.GetAddressOf())) || !entries ||
+      FAILED(::CreateBindCtx(0, context.GetAddressOf()))) {
+    return found;
+  }
+  for (;;) {
+    ComPtr<IMoniker> moniker;
+    if (entries->Next(1, moniker.GetAddressOf(), nullptr) != S_OK || !moniker) break;
+    // Class registrations ("!{CLSID}") and the like are item monikers.
+    DWORD kind = 0;
+    if (moniker->IsSystemMoniker(&kind) != S_OK || kind != MKSYS_FILEMONIKER) continue;
+    LPOLESTR name = nullptr;
+    if (FAILED(moniker->GetDisplayName(context.Get(), nullptr, &name)) || !name) continue;
+    found.push_back({name, moniker});
+    ::CoTaskMemFree(name);
+  }
+  return found;
+}
+
+}  // namespace valmora
