@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,14 @@ class OfficeAutomation {
   // element of its collection once, releases it. Each application has a
   // deadline of its own; one that hangs never holds up the caller for long.
   virtual AppSnapshot Gather(OfficeApp app) = 0;
+  // The applications asked at the same time, as they live in processes of
+  // their own: the whole costs about what the slowest costs. The snapshots
+  // come in the order asked.
+  virtual std::vector<AppSnapshot> GatherAll(std::span<const OfficeApp> apps) {
+    std::vector<AppSnapshot> snapshots;
+    for (OfficeApp app : apps) snapshots.push_back(Gather(app));
+    return snapshots;
+  }
   // Attaches to Outlook, or starts it when it is not running, then
   // GetNamespace("MAPI"), Logon, GetItemFromID(entryId), Parent.Name.
   virtual OutlookLookup FindOutlookItem(const std::wstring& entryId) = 0;

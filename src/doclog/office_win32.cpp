@@ -42,11 +42,15 @@ void RunInApartment(GatherJob& job, std::chrono::milliseconds busyRetry,
   work(call, job);
 }
 
+DWORD MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+  return Milliseconds(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
+}
+
 }  // namespace
 
 Win32OfficeAutomation::Win32OfficeAutomation(OfficeTimings timings) : timings_(timings) {}
 
-std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
+std::shared_ptr<GatherJob> Win32OfficeAutomation::Start(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
   std::shared_ptr<GatherJob>& last = last_[static_cast<int>(app)];
   const std::shared_ptr<GatherJob> previous = last;
   // One given up on is stuck in the hung application: asking again would
@@ -75,14 +79,33 @@ std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono
   });
   if (!started) return nullptr;
   last = job;
+  return job;
+}
 
-  if (WaitPumpingMessages(job->FinishedEvent(), Milliseconds(deadline))) return job;
+void Win32OfficeAutomation::Await(std::span<const std::shared_ptr<GatherJob>> jobs, Deadline deadline) {
+  // Started together: waiting for each in turn costs no more than the slowest.
+  bool allFinished = true;
+  for (const auto& job : jobs) {
+    if (job) allFinished = WaitPumpingMessages(job->FinishedEvent(), MillisecondsUntil(deadline)) && allFinished;
+  }
+  if (allFinished) return;
   // Hung or busy past the deadline: no new call starts; the one under way is
   // cancelled where that works, and abandoned if it still does not return.
-  job->Stop();
-  const DWORD worker = job->ThreadId();
-  if (worker != 0 && CanCancelCalls()) ::CoCancelCall(worker, 0);
-  WaitPumpingMessages(job->FinishedEvent(), Milliseconds(timings_.cancelGrace));
+  for (const auto& job : jobs) {
+    if (!job || ::WaitForSingleObject(job->FinishedEvent(), 0) == WAIT_OBJECT_0) continue;
+    job->Stop();
+    const DWORD worker = job->ThreadId();
+    if (worker != 0 && CanCancelCalls()) ::CoCancelCall(worker, 0);
+  }
+  const Deadline grace = std::chrono::steady_clock::now() + timings_.cancelGrace;
+  for (const auto& job : jobs) {
+    if (job) WaitPumpingMessages(job->FinishedEvent(), MillisecondsUntil(grace));
+  }
+}
+
+std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono::milliseconds deadline, Work work) {
+  const auto job = Start(app, deadline, std::move(work));
+  if (job) Await(std::span(&job, 1), std::chrono::steady_clock::now() + deadline);
   return job;
 }
 
@@ -95,6 +118,27 @@ bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
     ended = WaitPumpingMessages(job->ExitedEvent(), Milliseconds(left)) && ended;
   }
   return ended;
+}
+
+std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const OfficeApp> apps) {
+  std::vector<std::shared_ptr<GatherJob>> jobs;
+  try {
+    for (OfficeApp app : apps) {
+      jobs.push_back(Start(app, timings_.gather,
+                           [app](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job); }));
+    }
+  } catch (...) {
+  }
+  Await(jobs, std::chrono::steady_clock::now() + timings_.gather);
+  std::vector<AppSnapshot> snapshots(apps.size());
+  for (std::size_t i = 0; i < apps.size(); ++i) {
+    if (i < jobs.size() && jobs[i]) {
+      snapshots[i] = jobs[i]->Snapshot();
+    } else {
+      snapshots[i].state = AppState::GaveUp;
+    }
+  }
+  return snapshots;
 }
 
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {

@@ -30,6 +30,7 @@ class Win32OfficeAutomation : public OfficeAutomation {
  public:
   explicit Win32OfficeAutomation(OfficeTimings timings = {});
   AppSnapshot Gather(OfficeApp app) override;
+  std::vector<AppSnapshot> GatherAll(std::span<const OfficeApp> apps) override;
   OutlookLookup FindOutlookItem(const std::wstring& entryId) override;
   // Results are handed over before the objects behind them are released;
   // this waits, serving the thread's windows, until the workers of earlier
@@ -40,8 +41,15 @@ class Win32OfficeAutomation : public OfficeAutomation {
 
  private:
   using Work = std::function<void(DispatchCaller& call, GatherJob& job)>;
+  using Deadline = std::chrono::steady_clock::time_point;
   // The job once it finished or was given up on; nullptr when none could run.
   std::shared_ptr<GatherJob> Run(OfficeApp app, std::chrono::milliseconds deadline, Work work);
+  // The job under way on a worker of its own, once the application's last
+  // worker has let go of it; nullptr when none could start.
+  std::shared_ptr<GatherJob> Start(OfficeApp app, std::chrono::milliseconds deadline, Work work);
+  // Waits for every job until the deadline; those still at work are called
+  // off and get, together, the grace of a cancelled call.
+  void Await(std::span<const std::shared_ptr<GatherJob>> jobs, Deadline deadline);
 
   OfficeTimings timings_;
   // Per application, the last worker: one still stuck in a call to a hung

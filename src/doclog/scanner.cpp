@@ -175,18 +175,14 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
 
   // Office is asked with messages let through: what arrives meanwhile may
   // end the program, and then nothing is written over the log.
+  constexpr OfficeApp kLogOrder[] = {OfficeApp::Excel, OfficeApp::Word, OfficeApp::PowerPoint, OfficeApp::Outlook};
+  const std::vector<AppSnapshot> snapshots = services_.office.GatherAll(kLogOrder);
+  if (stopped() || snapshots.size() != std::size(kLogOrder)) return;
+  const AppSnapshot &excel = snapshots[0], &word = snapshots[1], &powerPoint = snapshots[2], &outlook = snapshots[3];
   ScanResult result;
-  const AppSnapshot excel = services_.office.Gather(OfficeApp::Excel);
-  if (stopped()) return;
   AddDocuments(excel, L"", result.tally.excel, result);
-  const AppSnapshot word = services_.office.Gather(OfficeApp::Word);
-  if (stopped()) return;
   AddDocuments(word, L"", result.tally.word, result);
-  const AppSnapshot powerPoint = services_.office.Gather(OfficeApp::PowerPoint);
-  if (stopped()) return;
   AddDocuments(powerPoint, kPowerPointPrefix, result.tally.powerPoint, result);
-  const AppSnapshot outlook = services_.office.Gather(OfficeApp::Outlook);
-  if (stopped()) return;
   AddOutlookItems(outlook, locale.DateSeparator(), result.tally.outlook, result);
   if (excel.state == AppState::GaveUp) result.notRead.push_back(LineKind::ExcelEntry);
   if (word.state == AppState::GaveUp) result.notRead.push_back(LineKind::WordEntry);
