@@ -183,8 +183,9 @@ OutlookItem ReadShownItem(DispatchCaller& call, IDispatch* inspector, const wcha
 // which is one per process; a document by the full name its walk read.
 class Instances {
  public:
-  Instances(OfficeApp app, const ObjectModel& model, DispatchCaller& call, GatherJob& job, HeldObjects& held)
-      : app_(app), model_(model), call_(call), job_(job), held_(held) {}
+  Instances(OfficeApp app, const ObjectModel& model, DispatchCaller& call, GatherJob& job, HeldObjects& held,
+            const WalkedNames& others)
+      : app_(app), model_(model), call_(call), job_(job), held_(held), others_(others) {}
 
   void Read(IDispatch* application) {
     if (!Remember(application)) return;
@@ -213,7 +214,7 @@ class Instances {
         complete_ = false;
         return;
       }
-      if (walked_.contains(running.displayName)) continue;
+      if (walked_.contains(running.displayName) || others_.AnotherHas(app_, running.displayName)) continue;
       ComPtr<IUnknown> object;
       ComPtr<IDispatch> document;
       // Gone since it was listed, or not an automation object: nothing of ours.
@@ -236,6 +237,7 @@ class Instances {
 
   bool Any() const { return any_; }
   bool Complete() const { return complete_; }
+  const std::set<std::wstring>& Walked() const { return walked_; }
 
  private:
   static ComPtr<IUnknown> Identity(IDispatch* object) {
@@ -260,6 +262,7 @@ class Instances {
   DispatchCaller& call_;
   GatherJob& job_;
   HeldObjects& held_;
+  const WalkedNames& others_;
   std::vector<ComPtr<IUnknown>> applications_;
   std::set<std::wstring> walked_;
   bool any_ = false;
@@ -268,7 +271,7 @@ class Instances {
 
 }  // namespace
 
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job) {
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked) {
   const ObjectModel& model = ModelOf(app);
   ComPtr<IDispatch> first;
   const Attached attached = AttachTo(model.progId, &first);
@@ -277,13 +280,14 @@ void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job) {
     return;
   }
   HeldObjects held;
-  Instances instances(app, model, call, job, held);
+  Instances instances(app, model, call, job, held, walked);
   if (attached == Attached::Yes) instances.Read(first.Get());
   // Outlook runs once per session; the other applications may run several
   // times, and only the first answers to its class name.
   if (app != OfficeApp::Outlook) instances.ReadTheOthers();
   // Handed over before any object is released: a release is a call too.
   job.Finish(!instances.Complete() ? AppState::GaveUp : instances.Any() ? AppState::Read : AppState::NotRunning);
+  if (instances.Complete()) walked.Publish(app, instances.Walked());
 }
 
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, GatherJob& job) {

@@ -7,11 +7,14 @@
 #include "doclog/dispatch_call_win32.h"
 #include "doclog/gather_job_win32.h"
 #include "doclog/office.h"
+#include "doclog/running_documents_win32.h"
 
 namespace valmora {
 
-// Attaches (never starts the application) and reads its collection.
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job);
+// Attaches to every running instance (never starts the application) and
+// reads their collections; `walked` is shared with the other applications'
+// workers.
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked);
 // Attaches to Outlook or creates it, then looks the item up.
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, GatherJob& job);
 

@@ -125,7 +125,7 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
   try {
     for (OfficeApp app : apps) {
       jobs.push_back(Start(app, timings_.gather,
-                           [app](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job); }));
+                           [app, walked = walked_](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job, *walked); }));
     }
   } catch (...) {
   }
@@ -144,7 +144,7 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {
   try {
     const auto job =
-        Run(app, timings_.gather, [app](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job); });
+        Run(app, timings_.gather, [app, walked = walked_](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job, *walked); });
     if (job) return job->Snapshot();
   } catch (...) {
   }

@@ -14,6 +14,7 @@
 
 #include "doclog/gather_job_win32.h"
 #include "doclog/office.h"
+#include "doclog/running_documents_win32.h"
 
 namespace valmora {
 
@@ -52,6 +53,8 @@ class Win32OfficeAutomation : public OfficeAutomation {
   void Await(std::span<const std::shared_ptr<GatherJob>> jobs, Deadline deadline);
 
   OfficeTimings timings_;
+  // Shared with workers that may outlive this object in a hung call.
+  std::shared_ptr<WalkedNames> walked_ = std::make_shared<WalkedNames>();
   // Per application, the last worker: one still stuck in a call to a hung
   // application is waited for, not joined by another.
   std::shared_ptr<GatherJob> last_[kOfficeApps];

@@ -1,5 +1,7 @@
 #include "doclog/running_documents_win32.h"
 
+#include <utility>
+
 namespace valmora {
 
 std::vector<RunningDocument> RunningDocuments(IRunningObjectTable* table) {
@@ -22,6 +24,19 @@ std::vector<RunningDocument> RunningDocuments(IRunningObjectTable* table) {
     ::CoTaskMemFree(name);
   }
   return found;
+}
+
+void WalkedNames::Publish(OfficeApp app, std::set<std::wstring> names) {
+  const std::lock_guard lock(mutex_);
+  names_[static_cast<int>(app)] = std::move(names);
+}
+
+bool WalkedNames::AnotherHas(OfficeApp app, const std::wstring& name) const {
+  const std::lock_guard lock(mutex_);
+  for (int other = 0; other < kOfficeApps; ++other) {
+    if (other != static_cast<int>(app) && names_[other].contains(name)) return true;
+  }
+  return false;
 }
 
 }  // namespace valmora
