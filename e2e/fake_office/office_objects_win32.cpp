@@ -299,7 +299,8 @@ class ApplicationObject : public DispatchObject {
 
 }  // namespace
 
-ComPtr<IDispatch> MakeApplication(ServerState& state, const Application& scenario) {
+ServedApplication MakeApplication(ServerState& state, const Application& scenario) {
+  ServedApplication served;
   std::vector<ComPtr<IDispatch>> elements;
   ComPtr<Namespace> mapi;
   std::string collectionName;
@@ -318,10 +319,12 @@ ComPtr<IDispatch> MakeApplication(ServerState& state, const Application& scenari
     const std::string elementName = scenario.name == "Excel" ? "Workbook" : "Document";
     for (const Document& document : scenario.documents) {
       elements.push_back(Make<DocumentObject>(state, elementName, document));
+      served.documents.push_back({document.fullName, elements.back()});
     }
   }
   auto collection = Make<Collection>(state, collectionName, std::move(elements), scenario.faults);
-  return Make<ApplicationObject>(state, scenario, std::move(collection), std::move(mapi));
+  served.application = Make<ApplicationObject>(state, scenario, std::move(collection), std::move(mapi));
+  return served;
 }
 
 }  // namespace fake_office

@@ -119,6 +119,7 @@ class Parser {
     const auto [word, rest] = FirstWord(line);
     const std::string keyword = Lower(word);
     if (keyword == "busy" && block_ == Block::kApplication) return Busy(rest, app_->busy);
+    if (keyword == "rot") return Rot(rest);
     if (keyword == "workbook" || keyword == "document") return StartDocument(keyword, rest);
     if ((keyword == "inspector" || keyword == "item") && rest.empty()) return StartItem(keyword);
     if (rest.starts_with("=")) return Value(word, Trim(rest.substr(1)));
@@ -146,6 +147,15 @@ class Parser {
     const auto count = ParseCount(rest);
     if (!count || *count == 0) return "busy needs a positive number of calls, not \"" + rest + "\"";
     times = *count;
+    return "";
+  }
+
+  std::string Rot(const std::string& rest) {
+    if (app_->name == "Outlook") return "rot belongs in [Excel] or [Word]: Outlook registers no documents";
+    if (block_ != Block::kApplication) return "rot belongs to the application: write it before the first document";
+    const std::string setting = Lower(rest);
+    if (setting != "on" && setting != "off") return "rot is on or off, not \"" + rest + "\"";
+    app_->registersDocuments = setting == "on";
     return "";
   }
 

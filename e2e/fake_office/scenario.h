@@ -42,6 +42,7 @@ struct MailItem {
 struct Application {
   std::string name;  // "Excel", "Word" or "Outlook"
   int busy = 0;      // the first incoming calls rejected as busy
+  bool registersDocuments = true;  // each document in the Running Object Table ("rot off": none)
   Faults faults;     // members of the application, its namespace and its main collection
   std::vector<Document> documents;
   std::vector<MailItem> inspectors;   // in collection order

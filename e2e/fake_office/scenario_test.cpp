@@ -80,6 +80,20 @@ TEST(FakeOfficeScenario, ReadsInspectorsAndStoredItems) {
   EXPECT_EQ(outlook.storedItems[0].creationTime.second, 58);
 }
 
+TEST(FakeOfficeScenario, DocumentsAreRegisteredUnlessRotIsOff) {
+  const struct {
+    const char* text;
+    bool registers;
+  } cases[] = {{"[Excel]\nworkbook a", true}, {"[Excel]\nrot OFF\nworkbook a", false},
+               {"[Excel]\nrot off\nrot on\nworkbook a", true}, {"[Word]\nrot off", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ParseResult result = ParseScenario(c.text, "Excel");
+    ASSERT_TRUE(result.application) << result.error;
+    EXPECT_EQ(result.application->registersDocuments, c.registers);
+  }
+}
+
 TEST(FakeOfficeScenario, AnAbsentSectionIsAnApplicationWithNothingOpen) {
   const ParseResult result = ParseScenario(kScenario, "Word");
   ASSERT_TRUE(result.application) << result.error;
@@ -109,6 +123,9 @@ TEST(FakeOfficeScenario, NamesTheLineOfEveryMistake) {
       {"[Excel]\n[Access]", "line 2: unknown application [Access]"},
       {"[Excel]\n[excel]", "line 2: section [Excel] appears twice"},
       {"[Excel]\nSaved = true", "line 2: a value line"},
+      {"[Excel]\nrot maybe", "line 2: rot is on or off"},
+      {"[Excel]\nworkbook a\nrot off", "line 3: rot belongs to the application"},
+      {"[Outlook]\nrot off", "line 2: rot belongs in [Excel] or [Word]"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -28,6 +28,12 @@ bool ReplaceFile(const std::wstring& path, const std::string& bytes) {
   return false;
 }
 
+std::string Hex(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
 void ServerLog::Write(const std::string& line) const {
   SYSTEMTIME now;
   ::GetLocalTime(&now);

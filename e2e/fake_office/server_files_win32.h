@@ -21,6 +21,9 @@ std::string ReadWholeFile(const std::wstring& path, bool* found);
 // Through a temporary sibling, so a reader never sees half a file.
 bool ReplaceFile(const std::wstring& path, const std::string& bytes);
 
+// An HRESULT as a log line shows it: 0x800401E3.
+std::string Hex(HRESULT result);
+
 class ServerLog {
  public:
   explicit ServerLog(std::wstring path) : path_(std::move(path)) {}

@@ -5,7 +5,6 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "busy_filter_win32.h"
 #include "class_ids_win32.h"
 #include "com_support_win32.h"
+#include "document_registrations_win32.h"
 #include "office_objects_win32.h"
 #include "scenario.h"
 #include "server_files_win32.h"
@@ -163,12 +163,6 @@ class MessageFilterRegistration {
   ComPtr<IMessageFilter> previous_;
 };
 
-std::string Hex(HRESULT result) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
-
 int Serve(const Options& options) {
   const std::wstring scenarioPath =
       options.scenario.empty() ? ExeFolder() + L"\\" + Widen(options.application) + L".scenario" : options.scenario;
@@ -207,7 +201,8 @@ int Serve(const Options& options) {
   if (FAILED(filterRegistration.Result())) log.Write("CoRegisterMessageFilter failed " + Hex(filterRegistration.Result()));
 
   const CLSID& classId = ClassIdOf(options.application);
-  ComPtr<IDispatch> application = MakeApplication(state, *parsed.application);
+  const ServedApplication served = MakeApplication(state, *parsed.application);
+  const ComPtr<IDispatch>& application = served.application;
   ComPtr<IClassFactory> factory;
   std::unique_ptr<ClassObjectRegistration> classObject;
   if (options.embedding) {
@@ -227,6 +222,8 @@ int Serve(const Options& options) {
     log.Write("RegisterActiveObject failed " + Hex(active.Result()));
     return 4;
   }
+  const DocumentRegistrations documents(
+      parsed.application->registersDocuments ? served.documents : std::vector<ServedDocument>{}, !options.embedding, log);
   CountsReporter reporter(state.counts, stem + L".counts");
   if (!reporter.Running()) log.Write("cannot answer count requests");
   if (!ReplaceFile(readyFile, std::to_string(::GetCurrentProcessId()) + "\r\n")) log.Write("cannot write the ready file");
