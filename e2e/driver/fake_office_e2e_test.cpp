@@ -11,6 +11,7 @@
 #include "automation_client.h"
 #include "class_ids_win32.h"
 #include "fake_office.h"
+#include "running_objects.h"
 
 namespace fake_office {
 void PrintTo(const CallCount& count, std::ostream* out) { *out << "{names " << count.names << ", invokes " << count.invokes << "}"; }
@@ -107,6 +108,40 @@ TEST(FakeOfficeE2E, ExcelAndWordAreAttachedAndWalkedBothWays) {
                 "[Word]\ndocument https://example.org/team/Notes.docx\n  Saved = false\ndocument Document2\n",
                 {{L"https://example.org/team/Notes.docx", L"https://example.org/team", L"Notes.docx", 0, 1},
                  {L"Document2", L"", L"Document2", 1, 1}});
+}
+
+// What a client that finds documents in the Running Object Table needs: the
+// application's name, and the way from each document back to its application.
+TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  const struct {
+    const wchar_t* application;
+    const char* scenario;
+    const wchar_t* collection;
+    const wchar_t* title;
+  } cases[] = {
+      {L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\nworkbook Book2\n", L"Workbooks", L"Microsoft Excel"},
+      {L"Word", "[Word]\ndocument https://example.org/team/b.docx\n", L"Documents", L"Microsoft Word"},
+      {L"Outlook", "[Outlook]\ninspector\n  EntryID = 00AB\n", L"Inspectors", L"Microsoft Outlook"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(fake_office::Narrow(c.application));
+    FakeOffice fake(c.application, c.scenario);
+    ASSERT_TRUE(fake.Start());
+    const ComPtr<IDispatch> app = Attach((std::wstring(c.application) + L".Application").c_str());
+    ASSERT_TRUE(app);
+    EXPECT_EQ(GetText(app.Get(), L"Name"), c.title);
+    const ComPtr<IDispatch> collection = GetDispatch(app.Get(), c.collection);
+    const auto elements = Enumerate(collection.Get());
+    ASSERT_FALSE(elements.empty());
+    for (const auto& element : elements) {
+      if (std::wstring(c.application) == L"Outlook") continue;  // an inspector is no document
+      const ComPtr<IDispatch> owner = GetDispatch(element.Get(), L"Application");
+      EXPECT_EQ(Identity(owner.Get()), Identity(app.Get()));
+      const ComPtr<IDispatch> listed = BindFile(GetText(element.Get(), L"FullName"));
+      EXPECT_EQ(Identity(GetDispatch(listed.Get(), L"Application").Get()), Identity(app.Get()));
+    }
+  }
 }
 
 TEST(FakeOfficeE2E, OutlookIsCreatedWhenNotRunningAndLooksItemsUp) {
@@ -220,9 +255,12 @@ TEST(FakeOfficeE2E, CountsExactlyTheCallsMadeAndReadingThemCountsNothing) {
 
 TEST(FakeOfficeE2E, AFailingMemberFailsAloneAndAnExitingOneDisconnects) {
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
-  FakeOffice fake(L"Excel", "[Excel]\nworkbook C:\\a.xlsx\n  Saved fails\n  Name exits\nworkbook C:\\b.xlsx\n");
+  FakeOffice fake(L"Excel",
+                  "[Excel]\nName fails\nworkbook C:\\a.xlsx\n  Saved fails\n  Name exits\n"
+                  "workbook C:\\b.xlsx\n  Application fails\n");
   ASSERT_TRUE(fake.Start());
-  ComPtr<IDispatch> books = GetDispatch(Attach(L"Excel.Application").Get(), L"Workbooks");
+  const ComPtr<IDispatch> excel = Attach(L"Excel.Application");
+  ComPtr<IDispatch> books = GetDispatch(excel.Get(), L"Workbooks");
   const Argument one(1), two(2);
   ComPtr<IDispatch> first = GetDispatch(books.Get(), L"Item", {&one});
   ComPtr<IDispatch> second = GetDispatch(books.Get(), L"Item", {&two});
@@ -234,6 +272,9 @@ TEST(FakeOfficeE2E, AFailingMemberFailsAloneAndAnExitingOneDisconnects) {
   EXPECT_EQ(failed.exception, E_FAIL);
   EXPECT_EQ(GetText(first.Get(), L"FullName"), L"C:\\a.xlsx");
   EXPECT_EQ(GetBool(second.Get(), L"Saved"), 1);
+  EXPECT_EQ(GetText(excel.Get(), L"Name"), L"<failed>");
+  EXPECT_EQ(Call(second.Get(), L"Application", value).exception, E_FAIL);
+  EXPECT_EQ(Identity(GetDispatch(first.Get(), L"Application").Get()), Identity(excel.Get()));
 
   const HRESULT exited = Call(first.Get(), L"Name", value).result;
   EXPECT_TRUE(FAILED(exited)) << std::hex << exited;

@@ -128,15 +128,22 @@ class Window : public DispatchObject {
   bool visible_;
 };
 
-// A workbook or a document.
+// A workbook or a document. application: its own application object, which
+// lives as long as the server and so outlives every call made to this one.
 class DocumentObject : public DispatchObject {
  public:
-  enum : DISPID { kFullName = 1, kPath, kName, kSaved, kWindows };
-  DocumentObject(ServerState& state, std::string interfaceName, const Document& document)
+  enum : DISPID { kFullName = 1, kPath, kName, kSaved, kWindows, kApplication };
+  DocumentObject(ServerState& state, std::string interfaceName, const Document& document, IDispatch* application)
       : DispatchObject(state, std::move(interfaceName),
-                       {{L"FullName", kFullName}, {L"Path", kPath}, {L"Name", kName}, {L"Saved", kSaved}, {L"Windows", kWindows}},
+                       {{L"FullName", kFullName},
+                        {L"Path", kPath},
+                        {L"Name", kName},
+                        {L"Saved", kSaved},
+                        {L"Windows", kWindows},
+                        {L"Application", kApplication}},
                        document.faults),
         document_(document),
+        application_(application),
         windows_(Make<Collection>(state, "Windows",
                                   std::vector<ComPtr<IDispatch>>{Make<Window>(state, document.visible, document.faults)},
                                   Faults{})) {}
@@ -154,12 +161,15 @@ class DocumentObject : public DispatchObject {
         return ReturnBool(document_.saved, result);
       case kWindows:
         return ReturnCollection(windows_.Get(), arguments, result);
+      case kApplication:
+        return ReturnObject(application_, result);
     }
     return DISP_E_MEMBERNOTFOUND;
   }
 
  private:
   Document document_;
+  IDispatch* application_;  // not owned: the application holds its documents
   ComPtr<Collection> windows_;
 };
 
@@ -268,16 +278,21 @@ class Namespace : public DispatchObject {
 
 class ApplicationObject : public DispatchObject {
  public:
-  enum : DISPID { kCollection = 1, kGetNamespace };
-  ApplicationObject(ServerState& state, const Application& scenario, ComPtr<Collection> collection,
-                    ComPtr<Namespace> mapi)
+  enum : DISPID { kCollection = 1, kName, kGetNamespace };
+  ApplicationObject(ServerState& state, const Application& scenario)
       : DispatchObject(state, "Application", MembersOf(scenario.name), scenario.faults),
-        collection_(std::move(collection)),
-        mapi_(std::move(mapi)) {}
+        title_("Microsoft " + scenario.name) {}
+
+  // Set once, before the object is handed out: its elements point back to it.
+  void Hold(ComPtr<Collection> collection, ComPtr<Namespace> mapi) {
+    collection_ = std::move(collection);
+    mapi_ = std::move(mapi);
+  }
 
  protected:
   HRESULT Serve(DISPID id, const Arguments& arguments, VARIANT* result) override {
     if (id == kCollection) return ReturnCollection(collection_.Get(), arguments, result);
+    if (id == kName) return ReturnText(title_, result);
     if (id != kGetNamespace || !mapi_) return DISP_E_MEMBERNOTFOUND;
     if (arguments.size() != 1) return DISP_E_BADPARAMCOUNT;
     Variant type;
@@ -288,11 +303,12 @@ class ApplicationObject : public DispatchObject {
 
  private:
   static std::vector<Member> MembersOf(const std::string& application) {
-    if (application == "Excel") return {{L"Workbooks", kCollection}};
-    if (application == "Word") return {{L"Documents", kCollection}};
-    return {{L"Inspectors", kCollection}, {L"GetNamespace", kGetNamespace}};
+    if (application == "Excel") return {{L"Workbooks", kCollection}, {L"Name", kName}};
+    if (application == "Word") return {{L"Documents", kCollection}, {L"Name", kName}};
+    return {{L"Inspectors", kCollection}, {L"Name", kName}, {L"GetNamespace", kGetNamespace}};
   }
 
+  std::string title_;  // "Microsoft Excel"
   ComPtr<Collection> collection_;
   ComPtr<Namespace> mapi_;
 };
@@ -301,6 +317,7 @@ class ApplicationObject : public DispatchObject {
 
 ServedApplication MakeApplication(ServerState& state, const Application& scenario) {
   ServedApplication served;
+  const auto application = Make<ApplicationObject>(state, scenario);
   std::vector<ComPtr<IDispatch>> elements;
   ComPtr<Namespace> mapi;
   std::string collectionName;
@@ -318,12 +335,13 @@ ServedApplication MakeApplication(ServerState& state, const Application& scenari
     collectionName = scenario.name == "Excel" ? "Workbooks" : "Documents";
     const std::string elementName = scenario.name == "Excel" ? "Workbook" : "Document";
     for (const Document& document : scenario.documents) {
-      elements.push_back(Make<DocumentObject>(state, elementName, document));
+      elements.push_back(Make<DocumentObject>(state, elementName, document, application.Get()));
       served.documents.push_back({document.fullName, elements.back()});
     }
   }
   auto collection = Make<Collection>(state, collectionName, std::move(elements), scenario.faults);
-  served.application = Make<ApplicationObject>(state, scenario, std::move(collection), std::move(mapi));
+  application->Hold(std::move(collection), std::move(mapi));
+  served.application = application;
   return served;
 }
 

@@ -221,12 +221,12 @@ class Parser {
     Faults* faults = nullptr;
     if (block_ == Block::kApplication) {
       const char* collection = app_->name == "Excel" ? "Workbooks" : app_->name == "Word" ? "Documents" : "Inspectors";
-      member = app_->name == "Outlook"
-                   ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "GetNamespace", "Logon", "GetItemFromID"})
-                   : Canonical(word, {collection, "Count", "Item", "_NewEnum"});
+      member = app_->name == "Outlook" ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "Name", "GetNamespace",
+                                                          "Logon", "GetItemFromID"})
+                                       : Canonical(word, {collection, "Count", "Item", "_NewEnum", "Name"});
       faults = &app_->faults;
     } else if (block_ == Block::kDocument) {
-      member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible"});
+      member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible", "Application"});
       faults = &app_->documents.back().faults;
     } else {
       member = block_ == Block::kInspector
