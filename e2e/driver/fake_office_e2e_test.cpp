@@ -122,6 +122,7 @@ TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
   } cases[] = {
       {L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\nworkbook Book2\n", L"Workbooks", L"Microsoft Excel"},
       {L"Word", "[Word]\ndocument https://example.org/team/b.docx\n", L"Documents", L"Microsoft Word"},
+      {L"PowerPoint", "[PowerPoint]\npresentation C:\\Talks\\c.pptx\n", L"Presentations", L"Microsoft PowerPoint"},
       {L"Outlook", "[Outlook]\ninspector\n  EntryID = 00AB\n", L"Inspectors", L"Microsoft Outlook"},
   };
   for (const auto& c : cases) {
@@ -142,6 +143,65 @@ TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
       EXPECT_EQ(Identity(GetDispatch(listed.Get(), L"Application").Get()), Identity(app.Get()));
     }
   }
+}
+
+// PowerPoint's own shapes: Saved is an MsoTriState, and a presentation may
+// have no window at all.
+TEST(FakeOfficeE2E, PowerPointServesPresentationsWithTriStateSavedAndTheirWindowCounts) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"PowerPoint",
+                  "[PowerPoint]\n"
+                  "presentation C:\\Talks\\Kick-off 2026.pptx\n  Saved = false\n"
+                  "presentation Presentation2\n  Windows = 0\n"
+                  "presentation https://example.org/sites/team/Review.pptx\n  Windows = 2\n  Path fails\n");
+  ASSERT_TRUE(fake.Start());
+  const ComPtr<IDispatch> app = Attach(L"PowerPoint.Application");
+  ASSERT_TRUE(app);
+  const ComPtr<IDispatch> presentations = GetDispatch(app.Get(), L"Presentations");
+  ASSERT_EQ(GetLong(presentations.Get(), L"Count"), 3);
+  fake.ResetCounts();
+
+  const struct {
+    const wchar_t* fullName;
+    const wchar_t* path;
+    const wchar_t* name;
+    long saved;  // msoTrue -1, msoFalse 0
+    long windows;
+  } expected[] = {{L"C:\\Talks\\Kick-off 2026.pptx", L"C:\\Talks", L"Kick-off 2026.pptx", 0, 1},
+                  {L"Presentation2", L"", L"Presentation2", -1, 0},
+                  {L"https://example.org/sites/team/Review.pptx", L"<failed>", L"Review.pptx", -1, 2}};
+  const auto walked = Enumerate(presentations.Get());
+  ASSERT_EQ(walked.size(), std::size(expected));
+  for (size_t i = 0; i < walked.size(); ++i) {
+    SCOPED_TRACE(i);
+    IDispatch* presentation = walked[i].Get();
+    const Argument index(static_cast<long>(i + 1));
+    EXPECT_EQ(Identity(GetDispatch(presentations.Get(), L"Item", {&index}).Get()), Identity(presentation));
+    EXPECT_EQ(GetText(presentation, L"FullName"), expected[i].fullName);
+    EXPECT_EQ(GetText(presentation, L"Path"), expected[i].path);
+    EXPECT_EQ(GetText(presentation, L"Name"), expected[i].name);
+    Variant saved;
+    ASSERT_EQ(Call(presentation, L"Saved", saved).result, S_OK);
+    ASSERT_EQ(saved.get().vt, VT_I4);
+    EXPECT_EQ(saved.get().lVal, expected[i].saved);
+    const ComPtr<IDispatch> windows = GetDispatch(presentation, L"Windows");
+    EXPECT_EQ(GetLong(windows.Get(), L"Count"), expected[i].windows);
+    const Argument one(1);
+    Variant first;
+    EXPECT_EQ(Call(windows.Get(), L"Item", first, {&one}).result, expected[i].windows > 0 ? S_OK : DISP_E_BADINDEX);
+    EXPECT_EQ(Identity(GetDispatch(presentation, L"Application").Get()), Identity(app.Get()));
+    EXPECT_EQ(GetText(BindFile(expected[i].fullName).Get(), L"FullName"), expected[i].fullName);
+  }
+
+  // A PowerPoint window says nothing of being visible: a client must not ask.
+  const Argument one(1);
+  Variant visible;
+  EXPECT_EQ(Call(GetDispatch(walked[0].Get(), L"Windows", {&one}).Get(), L"Visible", visible).result, DISP_E_UNKNOWNNAME);
+  const auto counts = fake.Counts().members;
+  EXPECT_EQ(counts.at("Presentations._NewEnum"), (CallCount{0, 1}));
+  EXPECT_EQ(counts.at("Presentation.Saved"), (CallCount{3, 3}));
+  EXPECT_EQ(counts.at("Windows.Count"), (CallCount{3, 3}));
+  EXPECT_EQ(counts.at("Window.?Visible"), (CallCount{1, 0}));
 }
 
 TEST(FakeOfficeE2E, OutlookIsCreatedWhenNotRunningAndLooksItemsUp) {

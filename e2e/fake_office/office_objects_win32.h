@@ -17,10 +17,10 @@ struct ServedDocument {
 
 struct ServedApplication {
   ComPtr<IDispatch> application;
-  std::vector<ServedDocument> documents;  // the workbooks or documents, in collection order
+  std::vector<ServedDocument> documents;  // the workbooks, documents or presentations, in collection order
 };
 
-// The application object of Excel, Word or Outlook with everything it holds.
+// The application object of Excel, Word, PowerPoint or Outlook with everything it holds.
 ServedApplication MakeApplication(ServerState& state, const Application& scenario);
 
 }  // namespace fake_office

@@ -1,4 +1,4 @@
-// fake_office.exe --app Excel|Word|Outlook [--scenario FILE] [-Embedding]
+// fake_office.exe --app Excel|Word|PowerPoint|Outlook [--scenario FILE] [-Embedding]
 // Serves one application's object model from a scenario, registered in the
 // Running Object Table; with -Embedding (started by COM) also as class object.
 #include <windows.h>
