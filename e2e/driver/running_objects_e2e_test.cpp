@@ -118,6 +118,103 @@ TEST(FakeOfficeRotE2E, AKilledServersEntriesLeaveTheTableAndNoLongerBind) {
   EXPECT_EQ(GetText(BindFile(L"C:\\Data\\Stays.docx").Get(), L"Name"), L"Stays.docx");
 }
 
+struct Kind {
+  const wchar_t* application;
+  const char* section;
+  const char* keyword;  // of a document in its scenario
+  const wchar_t* collection;
+  const char* element;  // its interface name in the counts
+  const wchar_t* title;
+};
+const Kind kKinds[] = {
+    {L"Excel", "[Excel]", "workbook", L"Workbooks", "Workbook", L"Microsoft Excel"},
+    {L"Word", "[Word]", "document", L"Documents", "Document", L"Microsoft Word"},
+    {L"PowerPoint", "[PowerPoint]", "presentation", L"Presentations", "Presentation", L"Microsoft PowerPoint"}};
+
+std::string Scenario(const Kind& kind, std::initializer_list<const char*> fullNames) {
+  std::string text = kind.section;
+  text += '\n';
+  for (const char* fullName : fullNames) ((text += kind.keyword) += ' ') += std::string(fullName) + '\n';
+  return text;
+}
+
+// What a client that finds every instance does: each entry, bound, leads to
+// its application; the applications are told apart by COM identity; each is
+// walked once.
+TEST(FakeOfficeRotE2E, TwoInstancesAreTwoApplicationsEachReachedFromItsOwnEntries) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(Narrow(kind.application));
+    FakeOffice first(kind.application, Scenario(kind, {"C:\\One\\a.x", "New1"}));
+    FakeOffice second(kind.application, Scenario(kind, {"C:\\Two\\b.x", "C:\\Two\\c d.x"}), 2);
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(second.Start());
+    const ComPtr<IDispatch> active = Attach((std::wstring(kind.application) + L".Application").c_str());
+    ASSERT_TRUE(active);
+    EXPECT_EQ(GetLong(GetDispatch(active.Get(), kind.collection).Get(), L"Count"), 2);  // the first instance
+
+    struct Found {
+      ComPtr<IDispatch> application;
+      std::vector<std::wstring> entries;
+      std::vector<ComPtr<IDispatch>> documents;
+    };
+    std::vector<Found> found;
+    first.ResetCounts();
+    second.ResetCounts();
+    for (const RunningEntry& entry : RunningEntries()) {
+      if (entry.kind != MKSYS_FILEMONIKER) continue;
+      ComPtr<IDispatch> document;
+      ASSERT_EQ(BindEntry(entry.moniker.Get()).As(&document), S_OK);
+      const ComPtr<IDispatch> application = GetDispatch(document.Get(), L"Application");
+      ASSERT_TRUE(application);
+      auto known = std::find_if(found.begin(), found.end(),
+                                [&](const Found& f) { return Identity(f.application.Get()) == Identity(application.Get()); });
+      if (known == found.end()) known = found.insert(found.end(), Found{application, {}, {}});
+      known->entries.push_back(entry.displayName);
+      known->documents.push_back(document);
+    }
+    ASSERT_EQ(found.size(), 2u);
+    const auto isActive = [&](const Found& f) { return Identity(f.application.Get()) == Identity(active.Get()); };
+    ASSERT_EQ(std::count_if(found.begin(), found.end(), isActive), 1);
+    for (const Found& application : found) {
+      EXPECT_EQ(GetText(application.application.Get(), L"Name"), kind.title);
+      const ComPtr<IDispatch> collection = GetDispatch(application.application.Get(), kind.collection);
+      const long count = GetLong(collection.Get(), L"Count");
+      ASSERT_EQ(count, 2);
+      std::vector<std::wstring> walked;
+      for (long i = 1; i <= count; ++i) {
+        const Argument index(i);
+        const ComPtr<IDispatch> item = GetDispatch(collection.Get(), L"Item", {&index});
+        walked.push_back(GetText(item.Get(), L"FullName"));
+        const auto listed = std::find(application.entries.begin(), application.entries.end(), walked.back());
+        ASSERT_NE(listed, application.entries.end());
+        EXPECT_EQ(Identity(item.Get()), Identity(application.documents[listed - application.entries.begin()].Get()));
+      }
+      EXPECT_EQ(Sorted(walked), Sorted(application.entries));
+      const std::vector<std::wstring> own =
+          isActive(application) ? std::vector<std::wstring>{L"C:\\One\\a.x", L"New1"}
+                                : std::vector<std::wstring>{L"C:\\Two\\b.x", L"C:\\Two\\c d.x"};
+      EXPECT_EQ(Sorted(walked), own);
+    }
+    // Each instance counted only the calls made to it.
+    const std::string element = kind.element;
+    for (FakeOffice* instance : {&first, &second}) {
+      const auto counts = instance->Counts().members;
+      EXPECT_EQ(counts.at(element + ".Application").invokes, 2);
+      EXPECT_EQ(counts.at("Application.Name").invokes, 1);
+      EXPECT_EQ(counts.at(element + ".FullName").invokes, 2);
+    }
+
+    // With the first gone there is no active object; the second is found
+    // only through its entries.
+    first.Kill();
+    HRESULT attached = S_OK;
+    EXPECT_FALSE(Attach((std::wstring(kind.application) + L".Application").c_str(), &attached));
+    EXPECT_EQ(Sorted(RunningFileNames()), (std::vector<std::wstring>{L"C:\\Two\\b.x", L"C:\\Two\\c d.x"}));
+    EXPECT_EQ(GetText(GetDispatch(BindFile(L"C:\\Two\\b.x").Get(), L"Application").Get(), L"Name"), kind.title);
+  }
+}
+
 // A call into a hung server, made on a thread of its own.
 struct PendingCall {
   valmora::UniqueKernelHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};

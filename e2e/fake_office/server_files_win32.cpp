@@ -7,6 +7,10 @@
 
 namespace fake_office {
 
+std::wstring ServerFileStem(const std::wstring& application, int instance) {
+  return instance > 1 ? application + L"." + std::to_wstring(instance) : application;
+}
+
 std::wstring CountsEventName(DWORD processId, const wchar_t* what) {
   return L"Local\\fake_office." + std::to_wstring(processId) + L"." + what;
 }

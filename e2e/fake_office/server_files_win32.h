@@ -13,6 +13,10 @@
 
 namespace fake_office {
 
+// The name every file of one server starts with: "Excel" for the first
+// instance of an application, "Excel.2" for the second.
+std::wstring ServerFileStem(const std::wstring& application, int instance);
+
 // Names of the events through which a test asks a server (by process id)
 // for its counts: set "dump" or "reset", then wait for "done".
 std::wstring CountsEventName(DWORD processId, const wchar_t* what);
