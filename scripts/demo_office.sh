@@ -10,7 +10,7 @@ demo_registered=false
 
 # start_demo_office FOLDER: puts Valmora.exe and the server in FOLDER (inside
 # the prefix), registers the server, writes the scenario where each
-# application reads it, starts Excel, Word and Outlook and waits until they
+# application reads it, starts Excel, Word, PowerPoint and Outlook and waits until they
 # are ready. Sets demo_folder.
 start_demo_office() {
   demo_folder=$1
@@ -25,19 +25,19 @@ start_demo_office() {
 
   # The saved workbooks and documents exist, as they would; never overwritten.
   local documents=() path
-  mapfile -t documents < <(sed -n 's/^\(workbook\|document\) \([A-Za-z]:\\.*\)$/\2/p' e2e/fake_office/demo.scenario)
+  mapfile -t documents < <(sed -n 's/^\(workbook\|document\|presentation\) \([A-Za-z]:\\.*\)$/\2/p' e2e/fake_office/demo.scenario)
   while IFS= read -r path || [ -n "$path" ]; do  # winepath ends its last line without a newline
     mkdir -p "$(dirname "$path")"
     [ -e "$path" ] || : >"$path"
   done < <(winepath -u "${documents[@]}" 2>/dev/null)
 
-  for app in Excel Word Outlook; do
+  for app in Excel Word PowerPoint Outlook; do
     rm -f "$demo_folder/$app.ready" "$demo_folder/$app.counts" "$demo_folder/$app.log"
     cp e2e/fake_office/demo.scenario "$demo_folder/$app.scenario"
     wine "$demo_folder/fake_office.exe" --app "$app" >/dev/null 2>&1 &
     demo_pids+=($!)
   done
-  for app in Excel Word Outlook; do
+  for app in Excel Word PowerPoint Outlook; do
     for _ in $(seq 300); do [ -s "$demo_folder/$app.ready" ] && break; sleep 0.1; done
     if [ ! -s "$demo_folder/$app.ready" ]; then
       echo "The stand-in $app did not get ready; its log:" >&2
@@ -45,7 +45,7 @@ start_demo_office() {
       return 1
     fi
   done
-  echo "Stand-in Excel, Word and Outlook are running with e2e/fake_office/demo.scenario; they stop when Valmora ends."
+  echo "Stand-in Excel, Word, PowerPoint and Outlook are running with e2e/fake_office/demo.scenario; they stop when Valmora ends."
 }
 
 stop_demo_office() {

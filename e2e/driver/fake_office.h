@@ -1,11 +1,13 @@
-// One fake Office application for a test: its scenario, its server process,
-// its call counts. No server outlives the object.
+// One fake Office application instance for a test: its scenario, its server
+// process, its call counts. No server, and none of its entries in the Running
+// Object Table, outlives the object.
 #pragma once
 
 #include <windows.h>
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "call_counts.h"
 #include "library/unique_handle_win32.h"
@@ -15,10 +17,15 @@ namespace e2e {
 class FakeOffice {
  public:
   // Writes the scenario beside the fake server, where a server that COM
-  // starts (-Embedding) reads it too. application: "Excel", "Word", "Outlook".
-  // Wine does not notice a client that died holding objects, so a test in
-  // which Outlook may be created needs an Outlook FakeOffice to end it.
-  FakeOffice(const std::wstring& application, const std::string& scenario);
+  // starts (-Embedding) reads it too. application: "Excel", "Word",
+  // "PowerPoint", "Outlook". Wine does not notice a client that died holding
+  // objects, so a test in which Outlook may be created needs an Outlook
+  // FakeOffice to end it.
+  // instance: several of one application run side by side, each with its own
+  // scenario and counts (files Excel.2.scenario, ...). Only the first is the
+  // active object, and only the first can be started by COM; every instance
+  // registers its documents in the Running Object Table (unless "rot off").
+  FakeOffice(const std::wstring& application, const std::string& scenario, int instance = 1);
   // Ends the server, whoever started it, and removes its files; on a failed
   // test it prints the server's log first.
   ~FakeOffice();
@@ -31,6 +38,8 @@ class FakeOffice {
   DWORD WaitForServer(std::chrono::milliseconds timeout);
   // True once the server process has ended by itself.
   bool WaitForEnd(std::chrono::milliseconds timeout);
+  // Ends the server, as a crash would, and waits until its documents have
+  // left the Running Object Table (a test fails if they stay).
   void Kill();
 
   // Read on the server's side thread: works while the server hangs or is
@@ -42,9 +51,13 @@ class FakeOffice {
  private:
   bool Request(const wchar_t* what);
   bool OpenServer(DWORD processId);
+  bool Running() const;
+  void WaitUntilUnregistered();
 
-  std::wstring stem_;  // <server folder>\<application>
+  std::wstring stem_;  // <server folder>\<application>[.<instance>]
   std::wstring application_;
+  int instance_;
+  std::vector<std::wstring> registered_;  // the FullNames its server puts in the Running Object Table
   valmora::UniqueKernelHandle process_;
   DWORD processId_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "automation_client.h"
 #include "class_ids_win32.h"
 #include "fake_office.h"
+#include "running_objects.h"
 
 namespace fake_office {
 void PrintTo(const CallCount& count, std::ostream* out) { *out << "{names " << count.names << ", invokes " << count.invokes << "}"; }
@@ -107,6 +108,100 @@ TEST(FakeOfficeE2E, ExcelAndWordAreAttachedAndWalkedBothWays) {
                 "[Word]\ndocument https://example.org/team/Notes.docx\n  Saved = false\ndocument Document2\n",
                 {{L"https://example.org/team/Notes.docx", L"https://example.org/team", L"Notes.docx", 0, 1},
                  {L"Document2", L"", L"Document2", 1, 1}});
+}
+
+// What a client that finds documents in the Running Object Table needs: the
+// application's name, and the way from each document back to its application.
+TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  const struct {
+    const wchar_t* application;
+    const char* scenario;
+    const wchar_t* collection;
+    const wchar_t* title;
+  } cases[] = {
+      {L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\nworkbook Book2\n", L"Workbooks", L"Microsoft Excel"},
+      {L"Word", "[Word]\ndocument https://example.org/team/b.docx\n", L"Documents", L"Microsoft Word"},
+      {L"PowerPoint", "[PowerPoint]\npresentation C:\\Talks\\c.pptx\n", L"Presentations", L"Microsoft PowerPoint"},
+      {L"Outlook", "[Outlook]\ninspector\n  EntryID = 00AB\n", L"Inspectors", L"Microsoft Outlook"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(fake_office::Narrow(c.application));
+    FakeOffice fake(c.application, c.scenario);
+    ASSERT_TRUE(fake.Start());
+    const ComPtr<IDispatch> app = Attach((std::wstring(c.application) + L".Application").c_str());
+    ASSERT_TRUE(app);
+    EXPECT_EQ(GetText(app.Get(), L"Name"), c.title);
+    const ComPtr<IDispatch> collection = GetDispatch(app.Get(), c.collection);
+    const auto elements = Enumerate(collection.Get());
+    ASSERT_FALSE(elements.empty());
+    for (const auto& element : elements) {
+      if (std::wstring(c.application) == L"Outlook") continue;  // an inspector is no document
+      const ComPtr<IDispatch> owner = GetDispatch(element.Get(), L"Application");
+      EXPECT_EQ(Identity(owner.Get()), Identity(app.Get()));
+      const ComPtr<IDispatch> listed = BindFile(GetText(element.Get(), L"FullName"));
+      EXPECT_EQ(Identity(GetDispatch(listed.Get(), L"Application").Get()), Identity(app.Get()));
+    }
+  }
+}
+
+// PowerPoint's own shapes: Saved is an MsoTriState, and a presentation may
+// have no window at all.
+TEST(FakeOfficeE2E, PowerPointServesPresentationsWithTriStateSavedAndTheirWindowCounts) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"PowerPoint",
+                  "[PowerPoint]\n"
+                  "presentation C:\\Talks\\Kick-off 2026.pptx\n  Saved = false\n"
+                  "presentation Presentation2\n  Windows = 0\n"
+                  "presentation https://example.org/sites/team/Review.pptx\n  Windows = 2\n  Path fails\n");
+  ASSERT_TRUE(fake.Start());
+  const ComPtr<IDispatch> app = Attach(L"PowerPoint.Application");
+  ASSERT_TRUE(app);
+  const ComPtr<IDispatch> presentations = GetDispatch(app.Get(), L"Presentations");
+  ASSERT_EQ(GetLong(presentations.Get(), L"Count"), 3);
+  fake.ResetCounts();
+
+  const struct {
+    const wchar_t* fullName;
+    const wchar_t* path;
+    const wchar_t* name;
+    long saved;  // msoTrue -1, msoFalse 0
+    long windows;
+  } expected[] = {{L"C:\\Talks\\Kick-off 2026.pptx", L"C:\\Talks", L"Kick-off 2026.pptx", 0, 1},
+                  {L"Presentation2", L"", L"Presentation2", -1, 0},
+                  {L"https://example.org/sites/team/Review.pptx", L"<failed>", L"Review.pptx", -1, 2}};
+  const auto walked = Enumerate(presentations.Get());
+  ASSERT_EQ(walked.size(), std::size(expected));
+  for (size_t i = 0; i < walked.size(); ++i) {
+    SCOPED_TRACE(i);
+    IDispatch* presentation = walked[i].Get();
+    const Argument index(static_cast<long>(i + 1));
+    EXPECT_EQ(Identity(GetDispatch(presentations.Get(), L"Item", {&index}).Get()), Identity(presentation));
+    EXPECT_EQ(GetText(presentation, L"FullName"), expected[i].fullName);
+    EXPECT_EQ(GetText(presentation, L"Path"), expected[i].path);
+    EXPECT_EQ(GetText(presentation, L"Name"), expected[i].name);
+    Variant saved;
+    ASSERT_EQ(Call(presentation, L"Saved", saved).result, S_OK);
+    ASSERT_EQ(saved.get().vt, VT_I4);
+    EXPECT_EQ(saved.get().lVal, expected[i].saved);
+    const ComPtr<IDispatch> windows = GetDispatch(presentation, L"Windows");
+    EXPECT_EQ(GetLong(windows.Get(), L"Count"), expected[i].windows);
+    const Argument one(1);
+    Variant first;
+    EXPECT_EQ(Call(windows.Get(), L"Item", first, {&one}).result, expected[i].windows > 0 ? S_OK : DISP_E_BADINDEX);
+    EXPECT_EQ(Identity(GetDispatch(presentation, L"Application").Get()), Identity(app.Get()));
+    EXPECT_EQ(GetText(BindFile(expected[i].fullName).Get(), L"FullName"), expected[i].fullName);
+  }
+
+  // A PowerPoint window says nothing of being visible: a client must not ask.
+  const Argument one(1);
+  Variant visible;
+  EXPECT_EQ(Call(GetDispatch(walked[0].Get(), L"Windows", {&one}).Get(), L"Visible", visible).result, DISP_E_UNKNOWNNAME);
+  const auto counts = fake.Counts().members;
+  EXPECT_EQ(counts.at("Presentations._NewEnum"), (CallCount{0, 1}));
+  EXPECT_EQ(counts.at("Presentation.Saved"), (CallCount{3, 3}));
+  EXPECT_EQ(counts.at("Windows.Count"), (CallCount{3, 3}));
+  EXPECT_EQ(counts.at("Window.?Visible"), (CallCount{1, 0}));
 }
 
 TEST(FakeOfficeE2E, OutlookIsCreatedWhenNotRunningAndLooksItemsUp) {
@@ -220,9 +315,12 @@ TEST(FakeOfficeE2E, CountsExactlyTheCallsMadeAndReadingThemCountsNothing) {
 
 TEST(FakeOfficeE2E, AFailingMemberFailsAloneAndAnExitingOneDisconnects) {
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
-  FakeOffice fake(L"Excel", "[Excel]\nworkbook C:\\a.xlsx\n  Saved fails\n  Name exits\nworkbook C:\\b.xlsx\n");
+  FakeOffice fake(L"Excel",
+                  "[Excel]\nName fails\nworkbook C:\\a.xlsx\n  Saved fails\n  Name exits\n"
+                  "workbook C:\\b.xlsx\n  Application fails\n");
   ASSERT_TRUE(fake.Start());
-  ComPtr<IDispatch> books = GetDispatch(Attach(L"Excel.Application").Get(), L"Workbooks");
+  const ComPtr<IDispatch> excel = Attach(L"Excel.Application");
+  ComPtr<IDispatch> books = GetDispatch(excel.Get(), L"Workbooks");
   const Argument one(1), two(2);
   ComPtr<IDispatch> first = GetDispatch(books.Get(), L"Item", {&one});
   ComPtr<IDispatch> second = GetDispatch(books.Get(), L"Item", {&two});
@@ -234,6 +332,9 @@ TEST(FakeOfficeE2E, AFailingMemberFailsAloneAndAnExitingOneDisconnects) {
   EXPECT_EQ(failed.exception, E_FAIL);
   EXPECT_EQ(GetText(first.Get(), L"FullName"), L"C:\\a.xlsx");
   EXPECT_EQ(GetBool(second.Get(), L"Saved"), 1);
+  EXPECT_EQ(GetText(excel.Get(), L"Name"), L"<failed>");
+  EXPECT_EQ(Call(second.Get(), L"Application", value).exception, E_FAIL);
+  EXPECT_EQ(Identity(GetDispatch(first.Get(), L"Application").Get()), Identity(excel.Get()));
 
   const HRESULT exited = Call(first.Get(), L"Name", value).result;
   EXPECT_TRUE(FAILED(exited)) << std::hex << exited;

@@ -1,4 +1,4 @@
-// Our own class ids for the three stand-in applications. fake_office.reg.in
+// Our own class ids for the four stand-in applications. fake_office.reg.in
 // maps the ProgIDs to these same values.
 #pragma once
 
@@ -15,9 +15,13 @@ inline constexpr CLSID kWordClassId = {0x55342bcf, 0xb1d0, 0x4c39, {0x86, 0xae, 
 // {ADBFEEBB-B30D-4142-9DCD-137E7E7C6DC9}
 inline constexpr CLSID kOutlookClassId = {0xadbfeebb, 0xb30d, 0x4142, {0x9d, 0xcd, 0x13, 0x7e, 0x7e, 0x7c, 0x6d, 0xc9}};
 
+// {9DC46D68-3F94-4D65-B07F-53C6AD620E1A}
+inline constexpr CLSID kPowerPointClassId = {0x9dc46d68, 0x3f94, 0x4d65, {0xb0, 0x7f, 0x53, 0xc6, 0xad, 0x62, 0x0e, 0x1a}};
+
 inline const CLSID& ClassIdOf(const std::string& application) {
   if (application == "Excel") return kExcelClassId;
   if (application == "Word") return kWordClassId;
+  if (application == "PowerPoint") return kPowerPointClassId;
   return kOutlookClassId;
 }
 

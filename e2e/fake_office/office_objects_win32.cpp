@@ -1,6 +1,7 @@
 #include "office_objects_win32.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -113,11 +114,28 @@ HRESULT ReturnCollection(Collection* collection, const Arguments& arguments, VAR
   return collection->ItemAt(arguments, result);
 }
 
+// What sets the applications' documents apart.
+struct DocumentKind {
+  std::string collection;      // "Workbooks"
+  std::string element;         // "Workbook"
+  bool triStateSaved = false;  // PowerPoint's Saved is an MsoTriState: VT_I4, -1 true, 0 false
+  bool windowsShow = true;     // Excel's and Word's windows say whether they are Visible; PowerPoint's do not
+};
+
+DocumentKind KindOf(const std::string& application) {
+  if (application == "Excel") return {"Workbooks", "Workbook"};
+  if (application == "Word") return {"Documents", "Document"};
+  return {"Presentations", "Presentation", true, false};
+}
+
 class Window : public DispatchObject {
  public:
   enum : DISPID { kVisible = 1 };
-  Window(ServerState& state, bool visible, Faults faults)
-      : DispatchObject(state, "Window", {{L"Visible", kVisible}}, std::move(faults)), visible_(visible) {}
+  // Without visible, a window with no member at all.
+  Window(ServerState& state, std::optional<bool> visible, Faults faults)
+      : DispatchObject(state, "Window", visible ? std::vector<Member>{{L"Visible", kVisible}} : std::vector<Member>{},
+                       std::move(faults)),
+        visible_(visible.value_or(false)) {}
 
  protected:
   HRESULT Serve(DISPID id, const Arguments&, VARIANT* result) override {
@@ -128,18 +146,31 @@ class Window : public DispatchObject {
   bool visible_;
 };
 
-// A workbook or a document.
+std::vector<ComPtr<IDispatch>> WindowsOf(ServerState& state, const DocumentKind& kind, const Document& document) {
+  if (kind.windowsShow) return {Make<Window>(state, document.visible, document.faults)};
+  std::vector<ComPtr<IDispatch>> windows;
+  for (int i = 0; i < document.windows; ++i) windows.push_back(Make<Window>(state, std::nullopt, Faults{}));
+  return windows;
+}
+
+// A workbook, a document or a presentation. application: its own application
+// object, which lives as long as the server and so outlives every call made to this one.
 class DocumentObject : public DispatchObject {
  public:
-  enum : DISPID { kFullName = 1, kPath, kName, kSaved, kWindows };
-  DocumentObject(ServerState& state, std::string interfaceName, const Document& document)
-      : DispatchObject(state, std::move(interfaceName),
-                       {{L"FullName", kFullName}, {L"Path", kPath}, {L"Name", kName}, {L"Saved", kSaved}, {L"Windows", kWindows}},
+  enum : DISPID { kFullName = 1, kPath, kName, kSaved, kWindows, kApplication };
+  DocumentObject(ServerState& state, const DocumentKind& kind, const Document& document, IDispatch* application)
+      : DispatchObject(state, kind.element,
+                       {{L"FullName", kFullName},
+                        {L"Path", kPath},
+                        {L"Name", kName},
+                        {L"Saved", kSaved},
+                        {L"Windows", kWindows},
+                        {L"Application", kApplication}},
                        document.faults),
         document_(document),
-        windows_(Make<Collection>(state, "Windows",
-                                  std::vector<ComPtr<IDispatch>>{Make<Window>(state, document.visible, document.faults)},
-                                  Faults{})) {}
+        triStateSaved_(kind.triStateSaved),
+        application_(application),
+        windows_(Make<Collection>(state, "Windows", WindowsOf(state, kind, document), Faults{})) {}
 
  protected:
   HRESULT Serve(DISPID id, const Arguments& arguments, VARIANT* result) override {
@@ -151,15 +182,19 @@ class DocumentObject : public DispatchObject {
       case kName:
         return ReturnText(document_.name, result);
       case kSaved:
-        return ReturnBool(document_.saved, result);
+        return triStateSaved_ ? ReturnLong(document_.saved ? -1 : 0, result) : ReturnBool(document_.saved, result);
       case kWindows:
         return ReturnCollection(windows_.Get(), arguments, result);
+      case kApplication:
+        return ReturnObject(application_, result);
     }
     return DISP_E_MEMBERNOTFOUND;
   }
 
  private:
   Document document_;
+  bool triStateSaved_;
+  IDispatch* application_;  // not owned: the application holds its documents
   ComPtr<Collection> windows_;
 };
 
@@ -268,16 +303,21 @@ class Namespace : public DispatchObject {
 
 class ApplicationObject : public DispatchObject {
  public:
-  enum : DISPID { kCollection = 1, kGetNamespace };
-  ApplicationObject(ServerState& state, const Application& scenario, ComPtr<Collection> collection,
-                    ComPtr<Namespace> mapi)
+  enum : DISPID { kCollection = 1, kName, kGetNamespace };
+  ApplicationObject(ServerState& state, const Application& scenario)
       : DispatchObject(state, "Application", MembersOf(scenario.name), scenario.faults),
-        collection_(std::move(collection)),
-        mapi_(std::move(mapi)) {}
+        title_("Microsoft " + scenario.name) {}
+
+  // Set once, before the object is handed out: its elements point back to it.
+  void Hold(ComPtr<Collection> collection, ComPtr<Namespace> mapi) {
+    collection_ = std::move(collection);
+    mapi_ = std::move(mapi);
+  }
 
  protected:
   HRESULT Serve(DISPID id, const Arguments& arguments, VARIANT* result) override {
     if (id == kCollection) return ReturnCollection(collection_.Get(), arguments, result);
+    if (id == kName) return ReturnText(title_, result);
     if (id != kGetNamespace || !mapi_) return DISP_E_MEMBERNOTFOUND;
     if (arguments.size() != 1) return DISP_E_BADPARAMCOUNT;
     Variant type;
@@ -288,18 +328,22 @@ class ApplicationObject : public DispatchObject {
 
  private:
   static std::vector<Member> MembersOf(const std::string& application) {
-    if (application == "Excel") return {{L"Workbooks", kCollection}};
-    if (application == "Word") return {{L"Documents", kCollection}};
-    return {{L"Inspectors", kCollection}, {L"GetNamespace", kGetNamespace}};
+    if (application == "Excel") return {{L"Workbooks", kCollection}, {L"Name", kName}};
+    if (application == "Word") return {{L"Documents", kCollection}, {L"Name", kName}};
+    if (application == "PowerPoint") return {{L"Presentations", kCollection}, {L"Name", kName}};
+    return {{L"Inspectors", kCollection}, {L"Name", kName}, {L"GetNamespace", kGetNamespace}};
   }
 
+  std::string title_;  // "Microsoft Excel"
   ComPtr<Collection> collection_;
   ComPtr<Namespace> mapi_;
 };
 
 }  // namespace
 
-ComPtr<IDispatch> MakeApplication(ServerState& state, const Application& scenario) {
+ServedApplication MakeApplication(ServerState& state, const Application& scenario) {
+  ServedApplication served;
+  const auto application = Make<ApplicationObject>(state, scenario);
   std::vector<ComPtr<IDispatch>> elements;
   ComPtr<Namespace> mapi;
   std::string collectionName;
@@ -314,14 +358,17 @@ ComPtr<IDispatch> MakeApplication(ServerState& state, const Application& scenari
     for (const MailItem& item : scenario.storedItems) items.push_back(Make<MailItemObject>(state, item));
     mapi = Make<Namespace>(state, std::move(items), scenario.faults);
   } else {
-    collectionName = scenario.name == "Excel" ? "Workbooks" : "Documents";
-    const std::string elementName = scenario.name == "Excel" ? "Workbook" : "Document";
+    const DocumentKind kind = KindOf(scenario.name);
+    collectionName = kind.collection;
     for (const Document& document : scenario.documents) {
-      elements.push_back(Make<DocumentObject>(state, elementName, document));
+      elements.push_back(Make<DocumentObject>(state, kind, document, application.Get()));
+      served.documents.push_back({document.fullName, elements.back()});
     }
   }
   auto collection = Make<Collection>(state, collectionName, std::move(elements), scenario.faults);
-  return Make<ApplicationObject>(state, scenario, std::move(collection), std::move(mapi));
+  application->Hold(std::move(collection), std::move(mapi));
+  served.application = application;
+  return served;
 }
 
 }  // namespace fake_office

@@ -5,9 +5,22 @@
 #include "dispatch_object_win32.h"
 #include "scenario.h"
 
+#include <string>
+#include <vector>
+
 namespace fake_office {
 
-// The application object of Excel, Word or Outlook with everything it holds.
-ComPtr<IDispatch> MakeApplication(ServerState& state, const Application& scenario);
+struct ServedDocument {
+  std::string fullName;
+  ComPtr<IDispatch> object;
+};
+
+struct ServedApplication {
+  ComPtr<IDispatch> application;
+  std::vector<ServedDocument> documents;  // the workbooks, documents or presentations, in collection order
+};
+
+// The application object of Excel, Word, PowerPoint or Outlook with everything it holds.
+ServedApplication MakeApplication(ServerState& state, const Application& scenario);
 
 }  // namespace fake_office

@@ -99,6 +99,23 @@ void DeriveFolderAndName(Document& document) {
   }
 }
 
+// A presentation shown in more windows than this is a typo.
+constexpr int kMostWindows = 9;
+
+std::string DocumentKeyword(const std::string& application) {
+  if (application == "Excel") return "workbook";
+  if (application == "Word") return "document";
+  if (application == "PowerPoint") return "presentation";
+  return "";
+}
+
+std::string CollectionOf(const std::string& application) {
+  if (application == "Excel") return "Workbooks";
+  if (application == "Word") return "Documents";
+  if (application == "PowerPoint") return "Presentations";
+  return "Inspectors";
+}
+
 Application NamedApplication(const std::string& name) {
   Application app;
   app.name = name;
@@ -119,7 +136,8 @@ class Parser {
     const auto [word, rest] = FirstWord(line);
     const std::string keyword = Lower(word);
     if (keyword == "busy" && block_ == Block::kApplication) return Busy(rest, app_->busy);
-    if (keyword == "workbook" || keyword == "document") return StartDocument(keyword, rest);
+    if (keyword == "rot") return Rot(rest);
+    if (keyword == "workbook" || keyword == "document" || keyword == "presentation") return StartDocument(keyword, rest);
     if ((keyword == "inspector" || keyword == "item") && rest.empty()) return StartItem(keyword);
     if (rest.starts_with("=")) return Value(word, Trim(rest.substr(1)));
     return FaultLine(word, rest);
@@ -132,9 +150,9 @@ class Parser {
 
  private:
   std::string Section(const std::string& line) {
-    if (line.back() != ']') return "a section line reads [Excel], [Word] or [Outlook]";
+    if (line.back() != ']') return "a section line reads [Excel], [Word], [PowerPoint] or [Outlook]";
     const std::string name = CanonicalApplication(Trim(line.substr(1, line.size() - 2)));
-    if (name.empty()) return "unknown application " + line + "; use [Excel], [Word] or [Outlook]";
+    if (name.empty()) return "unknown application " + line + "; use [Excel], [Word], [PowerPoint] or [Outlook]";
     const auto [section, added] = sections_.emplace(name, NamedApplication(name));
     if (!added) return "section [" + name + "] appears twice";
     app_ = &section->second;
@@ -149,8 +167,17 @@ class Parser {
     return "";
   }
 
+  std::string Rot(const std::string& rest) {
+    if (app_->name == "Outlook") return "rot belongs in [Excel], [Word] or [PowerPoint]: Outlook registers no documents";
+    if (block_ != Block::kApplication) return "rot belongs to the application: write it before the first document";
+    const std::string setting = Lower(rest);
+    if (setting != "on" && setting != "off") return "rot is on or off, not \"" + rest + "\"";
+    app_->registersDocuments = setting == "on";
+    return "";
+  }
+
   std::string StartDocument(const std::string& keyword, const std::string& fullName) {
-    const std::string expected = app_->name == "Excel" ? "workbook" : app_->name == "Word" ? "document" : "";
+    const std::string expected = DocumentKeyword(app_->name);
     if (keyword != expected) return keyword + " does not belong in [" + app_->name + "]";
     if (fullName.empty()) return keyword + " needs its FullName, e.g. " + keyword + " C:\\Data\\Plan.xlsx or Book1";
     Document document;
@@ -174,7 +201,9 @@ class Parser {
   std::string Value(const std::string& word, const std::string& value) {
     if (block_ == Block::kDocument) {
       Document& document = app_->documents.back();
-      const std::string member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Visible"});
+      const bool presentation = app_->name == "PowerPoint";
+      const std::string member = presentation ? Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows"})
+                                              : Canonical(word, {"FullName", "Path", "Name", "Saved", "Visible"});
       if (member == "FullName") document.fullName = value;
       if (member == "Path") document.path = value;
       if (member == "Name") document.name = value;
@@ -183,7 +212,14 @@ class Parser {
         if (!flag) return member + " is true or false, not \"" + value + "\"";
         (member == "Saved" ? document.saved : document.visible) = *flag;
       }
-      return member.empty() ? "unknown value \"" + word + "\" (FullName, Path, Name, Saved, Visible)" : "";
+      if (member == "Windows") {
+        const auto count = ParseCount(value);
+        if (!count || *count > kMostWindows) return "Windows is a count from 0 to 9, not \"" + value + "\"";
+        document.windows = *count;
+      }
+      if (!member.empty()) return "";
+      return "unknown value \"" + word + (presentation ? "\" (FullName, Path, Name, Saved, Windows)"
+                                                        : "\" (FullName, Path, Name, Saved, Visible)");
     }
     if (block_ == Block::kInspector || block_ == Block::kStoredItem) {
       MailItem& item = CurrentItem();
@@ -210,13 +246,15 @@ class Parser {
     std::string member;
     Faults* faults = nullptr;
     if (block_ == Block::kApplication) {
-      const char* collection = app_->name == "Excel" ? "Workbooks" : app_->name == "Word" ? "Documents" : "Inspectors";
-      member = app_->name == "Outlook"
-                   ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "GetNamespace", "Logon", "GetItemFromID"})
-                   : Canonical(word, {collection, "Count", "Item", "_NewEnum"});
+      const std::string collection = CollectionOf(app_->name);
+      member = app_->name == "Outlook" ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "Name", "GetNamespace",
+                                                          "Logon", "GetItemFromID"})
+                                       : Canonical(word, {collection.c_str(), "Count", "Item", "_NewEnum", "Name"});
       faults = &app_->faults;
     } else if (block_ == Block::kDocument) {
-      member = Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible"});
+      member = app_->name == "PowerPoint"
+                   ? Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Application"})
+                   : Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible", "Application"});
       faults = &app_->documents.back().faults;
     } else {
       member = block_ == Block::kInspector
@@ -249,7 +287,9 @@ class Parser {
 
 }  // namespace
 
-std::string CanonicalApplication(const std::string& name) { return Canonical(name, {"Excel", "Word", "Outlook"}); }
+std::string CanonicalApplication(const std::string& name) {
+  return Canonical(name, {"Excel", "Word", "PowerPoint", "Outlook"});
+}
 
 ParseResult ParseScenario(const std::string& text, const std::string& applicationName) {
   const std::string wanted = CanonicalApplication(applicationName);

@@ -23,11 +23,12 @@ struct DateTime {
   int year = 2026, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 
-// A workbook (Excel) or a document (Word).
+// A workbook (Excel), a document (Word) or a presentation (PowerPoint).
 struct Document {
   std::string fullName, path, name;
   bool saved = true;
-  bool visible = true;  // of its first window
+  bool visible = true;  // of its first window (Excel, Word)
+  int windows = 1;      // PowerPoint: how many windows it has; 0 for a windowless one
   Faults faults;
 };
 
@@ -40,8 +41,9 @@ struct MailItem {
 };
 
 struct Application {
-  std::string name;  // "Excel", "Word" or "Outlook"
+  std::string name;  // "Excel", "Word", "PowerPoint" or "Outlook"
   int busy = 0;      // the first incoming calls rejected as busy
+  bool registersDocuments = true;  // each document in the Running Object Table ("rot off": none)
   Faults faults;     // members of the application, its namespace and its main collection
   std::vector<Document> documents;
   std::vector<MailItem> inspectors;   // in collection order

@@ -61,6 +61,48 @@ TEST(FakeOfficeScenario, ReadsDocumentsWithDerivedPathsAndFaults) {
   EXPECT_EQ(excel.documents[1].faults.at("Path").kind, FaultKind::kHangs);
 }
 
+TEST(FakeOfficeScenario, ReadsPresentationsWithTheirWindowCounts) {
+  const ParseResult result = ParseScenario(
+      "[PowerPoint]\n"
+      "rot off\n"
+      "Presentations fails\n"
+      "Name busy 2\n"
+      "presentation C:\\Talks\\Kick-off 2026.pptx\n"
+      "  Saved = false\n"
+      "  Windows busy 1\n"
+      "presentation Presentation2\n"
+      "  Windows = 0\n"
+      "  Application exits\n"
+      "presentation https://example.org/sites/team/Review.pptx\n"
+      "  Windows = 2\n"
+      "  Name = Review (read-only)\n",
+      "powerpoint");
+  ASSERT_TRUE(result.application) << result.error;
+  const Application& powerPoint = *result.application;
+  EXPECT_EQ(powerPoint.name, "PowerPoint");
+  EXPECT_FALSE(powerPoint.registersDocuments);
+  EXPECT_EQ(powerPoint.faults.at("Presentations").kind, FaultKind::kFails);
+  EXPECT_EQ(powerPoint.faults.at("Name").times, 2);
+  ASSERT_EQ(powerPoint.documents.size(), 3u);
+  const struct {
+    const char* path;
+    const char* name;
+    bool saved;
+    int windows;
+  } expected[] = {{"C:\\Talks", "Kick-off 2026.pptx", false, 1},
+                  {"", "Presentation2", true, 0},
+                  {"https://example.org/sites/team", "Review (read-only)", true, 2}};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(powerPoint.documents[i].path, expected[i].path);
+    EXPECT_EQ(powerPoint.documents[i].name, expected[i].name);
+    EXPECT_EQ(powerPoint.documents[i].saved, expected[i].saved);
+    EXPECT_EQ(powerPoint.documents[i].windows, expected[i].windows);
+  }
+  EXPECT_EQ(powerPoint.documents[0].faults.at("Windows").kind, FaultKind::kBusy);
+  EXPECT_EQ(powerPoint.documents[1].faults.at("Application").kind, FaultKind::kExits);
+}
+
 TEST(FakeOfficeScenario, ReadsInspectorsAndStoredItems) {
   const ParseResult result = ParseScenario(kScenario, "Outlook");
   ASSERT_TRUE(result.application) << result.error;
@@ -78,6 +120,20 @@ TEST(FakeOfficeScenario, ReadsInspectorsAndStoredItems) {
   EXPECT_EQ(shown.faults.at("CurrentItem").kind, FaultKind::kFails);
   EXPECT_EQ(outlook.storedItems[0].folder, "Deleted Items");
   EXPECT_EQ(outlook.storedItems[0].creationTime.second, 58);
+}
+
+TEST(FakeOfficeScenario, DocumentsAreRegisteredUnlessRotIsOff) {
+  const struct {
+    const char* text;
+    bool registers;
+  } cases[] = {{"[Excel]\nworkbook a", true}, {"[Excel]\nrot OFF\nworkbook a", false},
+               {"[Excel]\nrot off\nrot on\nworkbook a", true}, {"[Word]\nrot off", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ParseResult result = ParseScenario(c.text, "Excel");
+    ASSERT_TRUE(result.application) << result.error;
+    EXPECT_EQ(result.application->registersDocuments, c.registers);
+  }
 }
 
 TEST(FakeOfficeScenario, AnAbsentSectionIsAnApplicationWithNothingOpen) {
@@ -106,9 +162,20 @@ TEST(FakeOfficeScenario, NamesTheLineOfEveryMistake) {
       {"[Outlook]\nitem\n CurrentItem fails", "line 3: \"CurrentItem\" is no member"},
       {"[Outlook]\nitem\n CreationTime = 12/05/2026", "line 3: CreationTime reads like"},
       {"[Outlook]\nitem\n CreationTime = 2026-13-01 10:00", "line 3: CreationTime reads like"},
-      {"[Excel]\n[Access]", "line 2: unknown application [Access]"},
+      {"[Excel]\n[Access]", "line 2: unknown application [Access]; use [Excel], [Word], [PowerPoint] or [Outlook]"},
       {"[Excel]\n[excel]", "line 2: section [Excel] appears twice"},
       {"[Excel]\nSaved = true", "line 2: a value line"},
+      {"[Excel]\nrot maybe", "line 2: rot is on or off"},
+      {"[Excel]\nworkbook a\nrot off", "line 3: rot belongs to the application"},
+      {"[Outlook]\nrot off", "line 2: rot belongs in [Excel], [Word] or [PowerPoint]"},
+      {"[Excel]\npresentation a.pptx", "line 2: presentation does not belong in [Excel]"},
+      {"[PowerPoint]\nworkbook a.xlsx", "line 2: workbook does not belong in [PowerPoint]"},
+      {"[PowerPoint]\npresentation a\n Visible = false", "line 3: unknown value \"Visible\" (FullName, Path, Name, Saved, Windows)"},
+      {"[PowerPoint]\npresentation a\n Visible fails", "line 3: \"Visible\" is no member that can fail here"},
+      {"[PowerPoint]\npresentation a\n Windows = none", "line 3: Windows is a count from 0 to 9"},
+      {"[PowerPoint]\npresentation a\n Windows = 10", "line 3: Windows is a count from 0 to 9"},
+      {"[Excel]\nworkbook a\n Windows = 0", "line 3: unknown value \"Windows\" (FullName, Path, Name, Saved, Visible)"},
+      {"[PowerPoint]\nWorkbooks fails", "line 2: \"Workbooks\" is no member that can fail here"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

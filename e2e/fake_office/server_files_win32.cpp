@@ -7,6 +7,10 @@
 
 namespace fake_office {
 
+std::wstring ServerFileStem(const std::wstring& application, int instance) {
+  return instance > 1 ? application + L"." + std::to_wstring(instance) : application;
+}
+
 std::wstring CountsEventName(DWORD processId, const wchar_t* what) {
   return L"Local\\fake_office." + std::to_wstring(processId) + L"." + what;
 }
@@ -26,6 +30,12 @@ bool ReplaceFile(const std::wstring& path, const std::string& bytes) {
   if (::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   ::DeleteFileW(temporary.c_str());
   return false;
+}
+
+std::string Hex(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+  return text;
 }
 
 void ServerLog::Write(const std::string& line) const {

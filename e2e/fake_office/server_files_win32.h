@@ -13,6 +13,10 @@
 
 namespace fake_office {
 
+// The name every file of one server starts with: "Excel" for the first
+// instance of an application, "Excel.2" for the second.
+std::wstring ServerFileStem(const std::wstring& application, int instance);
+
 // Names of the events through which a test asks a server (by process id)
 // for its counts: set "dump" or "reset", then wait for "done".
 std::wstring CountsEventName(DWORD processId, const wchar_t* what);
@@ -20,6 +24,9 @@ std::wstring CountsEventName(DWORD processId, const wchar_t* what);
 std::string ReadWholeFile(const std::wstring& path, bool* found);
 // Through a temporary sibling, so a reader never sees half a file.
 bool ReplaceFile(const std::wstring& path, const std::string& bytes);
+
+// An HRESULT as a log line shows it: 0x800401E3.
+std::string Hex(HRESULT result);
 
 class ServerLog {
  public:

@@ -1,11 +1,13 @@
-// fake_office.exe --app Excel|Word|Outlook [--scenario FILE] [-Embedding]
-// Serves one application's object model from a scenario, registered in the
-// Running Object Table; with -Embedding (started by COM) also as class object.
+// fake_office.exe --app Excel|Word|PowerPoint|Outlook [--instance N] [--scenario FILE] [-Embedding]
+// Serves one application's object model from a scenario, its documents
+// registered in the Running Object Table and, for the first instance, the
+// application as the active object; with -Embedding (started by COM) also as
+// class object.
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +15,7 @@
 #include "busy_filter_win32.h"
 #include "class_ids_win32.h"
 #include "com_support_win32.h"
+#include "document_registrations_win32.h"
 #include "office_objects_win32.h"
 #include "scenario.h"
 #include "server_files_win32.h"
@@ -20,11 +23,22 @@
 namespace fake_office {
 namespace {
 
+// Instances run side by side, each with its own files; a number beyond this is a typo.
+constexpr int kMostInstances = 99;
+
 struct Options {
   std::string application;
+  int instance = 1;
   std::wstring scenario;
   bool embedding = false;
 };
+
+// 1 to kMostInstances, or 0 for anything else.
+int InstanceNumber(const wchar_t* text) {
+  wchar_t* end = nullptr;
+  const long number = std::wcstol(text, &end, 10);
+  return end != text && *end == L'\0' && number >= 1 && number <= kMostInstances ? static_cast<int>(number) : 0;
+}
 
 bool ParseOptions(Options& options) {
   int count = 0;
@@ -34,6 +48,8 @@ bool ParseOptions(Options& options) {
     const std::wstring argument = arguments[i];
     if (argument == L"--app" && i + 1 < count) {
       options.application = CanonicalApplication(Narrow(arguments[++i]));
+    } else if (argument == L"--instance" && i + 1 < count) {
+      options.instance = InstanceNumber(arguments[++i]);
     } else if (argument == L"--scenario" && i + 1 < count) {
       options.scenario = arguments[++i];
     } else if (::_wcsicmp(argument.c_str(), L"-Embedding") == 0 || ::_wcsicmp(argument.c_str(), L"/Embedding") == 0) {
@@ -41,7 +57,7 @@ bool ParseOptions(Options& options) {
     }
   }
   ::LocalFree(arguments);
-  return !options.application.empty();
+  return !options.application.empty() && options.instance != 0;
 }
 
 std::wstring ExeFolder() {
@@ -163,15 +179,11 @@ class MessageFilterRegistration {
   ComPtr<IMessageFilter> previous_;
 };
 
-std::string Hex(HRESULT result) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
-
 int Serve(const Options& options) {
   const std::wstring scenarioPath =
-      options.scenario.empty() ? ExeFolder() + L"\\" + Widen(options.application) + L".scenario" : options.scenario;
+      options.scenario.empty()
+          ? ExeFolder() + L"\\" + ServerFileStem(Widen(options.application), options.instance) + L".scenario"
+          : options.scenario;
   const auto dot = scenarioPath.find_last_of(L'.');
   const auto slash = scenarioPath.find_last_of(L"\\/");
   const std::wstring stem =
@@ -179,8 +191,8 @@ int Serve(const Options& options) {
   const ServerLog log(stem + L".log");
   const std::wstring readyFile = stem + L".ready";
   ::DeleteFileW(readyFile.c_str());
-  log.Write(options.application + (options.embedding ? " started by COM" : " started") + ", scenario " +
-            Narrow(scenarioPath));
+  log.Write(options.application + (options.instance > 1 ? " instance " + std::to_string(options.instance) : "") +
+            (options.embedding ? " started by COM" : " started") + ", scenario " + Narrow(scenarioPath));
 
   bool found = false;
   const std::string text = ReadWholeFile(scenarioPath, &found);
@@ -207,7 +219,8 @@ int Serve(const Options& options) {
   if (FAILED(filterRegistration.Result())) log.Write("CoRegisterMessageFilter failed " + Hex(filterRegistration.Result()));
 
   const CLSID& classId = ClassIdOf(options.application);
-  ComPtr<IDispatch> application = MakeApplication(state, *parsed.application);
+  const ServedApplication served = MakeApplication(state, *parsed.application);
+  const ComPtr<IDispatch>& application = served.application;
   ComPtr<IClassFactory> factory;
   std::unique_ptr<ClassObjectRegistration> classObject;
   if (options.embedding) {
@@ -220,13 +233,19 @@ int Serve(const Options& options) {
     }
   }
   // Started by COM, the last client's release must be able to end us: the
-  // table then holds the object weakly.
-  const ActiveObjectRegistration active(application.Get(), classId,
-                                        options.embedding ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG);
-  if (FAILED(active.Result())) {
-    log.Write("RegisterActiveObject failed " + Hex(active.Result()));
-    return 4;
+  // table then holds the object weakly. As in Office, a second instance is
+  // not the active object: only the table's document entries lead to it.
+  std::unique_ptr<ActiveObjectRegistration> active;
+  if (options.instance == 1) {
+    active = std::make_unique<ActiveObjectRegistration>(application.Get(), classId,
+                                                        options.embedding ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG);
+    if (FAILED(active->Result())) {
+      log.Write("RegisterActiveObject failed " + Hex(active->Result()));
+      return 4;
+    }
   }
+  const DocumentRegistrations documents(
+      parsed.application->registersDocuments ? served.documents : std::vector<ServedDocument>{}, !options.embedding, log);
   CountsReporter reporter(state.counts, stem + L".counts");
   if (!reporter.Running()) log.Write("cannot answer count requests");
   if (!ReplaceFile(readyFile, std::to_string(::GetCurrentProcessId()) + "\r\n")) log.Write("cannot write the ready file");
