@@ -1,0 +1,123 @@
+// Every Office instance and PowerPoint through the real Valmora.exe: a second
+// Excel that only the Running Object Table shows, presentations saved,
+// changed and never saved, and the log lines they leave.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fake_office.h"
+#include "harness.h"
+#include "library/utf.h"
+#include "mainwindow/control_ids.h"
+#include "msgbox/msgbox_ids.h"
+#include "shell_record.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = valmora::ids;
+namespace msgbox = valmora::msgbox_ids;
+
+std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+constexpr char kFirstExcel[] = "[Excel]\nworkbook C:\\Data\\a1.xlsx\nworkbook C:\\Data\\a2.xlsx\n  Saved = false\n";
+constexpr char kSecondExcel[] = "[Excel]\nworkbook C:\\Data\\b1.xlsx\nworkbook C:\\Data\\b2.xlsx\n";
+constexpr char kPowerPoint[] =
+    "[PowerPoint]\n"
+    "presentation C:\\Talks\\Saved.pptx\n"
+    "presentation C:\\Talks\\Changed.pptx\n  Saved = false\n"
+    "presentation Presentation3\n  Saved = false\n"
+    "presentation C:\\Talks\\Windowless.pptx\n  Windows = 0\n";
+
+TEST(InstancesE2E, AShutdownRunLogsEveryInstanceAndPresentationOnceAndWarnsAboutTheNewOne) {
+  FakeOffice excel(L"Excel", kFirstExcel), secondExcel(L"Excel", kSecondExcel, 2), powerPoint(L"PowerPoint", kPowerPoint);
+  ASSERT_TRUE(excel.Start() && secondExcel.Start() && powerPoint.Start());
+  TestFolder folder(L"instances_shutdown");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Notes\\by hand.pptx\r\n");
+  Process valmora(folder.Exe(), L"/shutdown");
+
+  HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass);
+  ASSERT_NE(warning, nullptr) << "a never-saved presentation is warned about";
+  EXPECT_NE(Message(warning).find(L"(never been saved) in PowerPoint.\r\n"), std::wstring::npos) << Message(warning);
+  Screenshot(warning, L"shutdown_warning_powerpoint");
+  PressDialogButton(warning, msgbox::kCmdOk);
+  EXPECT_EQ(valmora.WaitForExit(60s), 0u);
+
+  const std::string log = ReadBytes(folder.Log());
+  EXPECT_TRUE(log.starts_with("C:\\Data\\a1.xlsx\r\nC:\\Data\\a2.xlsx\r\nC:\\Data\\b1.xlsx\r\nC:\\Data\\b2.xlsx\r\n"
+                              "PowerPoint:C:\\Talks\\Saved.pptx\r\nPowerPoint:C:\\Talks\\Changed.pptx\r\n"))
+      << log;
+  for (const char* entry : {"a1.xlsx", "a2.xlsx", "b1.xlsx", "b2.xlsx", "Saved.pptx", "Changed.pptx"}) {
+    EXPECT_EQ(Occurrences(log, entry), 1u) << entry << " in\n" << log;
+  }
+  EXPECT_EQ(Occurrences(log, "Windowless.pptx"), 0u) << "no window: not the user's";
+  EXPECT_TRUE(log.ends_with("\r\nC:\\Notes\\by hand.pptx\r\n")) << "the hand-added deck stays hand-added:\n" << log;
+}
+
+TEST(InstancesE2E, GetCurrNamesTheNewPresentationAndListUnsavedTheChangedOnes) {
+  FakeOffice excel(L"Excel", kFirstExcel), secondExcel(L"Excel", kSecondExcel, 2), powerPoint(L"PowerPoint", kPowerPoint);
+  ASSERT_TRUE(excel.Start() && secondExcel.Start() && powerPoint.Start());
+  TestFolder folder(L"instances_interactive");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+
+  PressDialogButton(main, ids::kCmdGetCurr);
+  HWND notice = valmora.WaitForNewWindow(msgbox::kWindowClass);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(Message(notice), L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in PowerPoint .\r\n"
+                             L"These documents will NOT be reopened automatically after system reboot.\r\n"
+                             L"If you wish them to be included, save them to disk then rerun this command.\r\n\r\n"
+                             L"Presentation3\r\n");
+  PressDialogButton(notice, msgbox::kCmdOk);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(main, ids::kCmdListUnsavedDocs)) != FALSE; }));
+  const std::wstring summary = Text(::GetDlgItem(main, ids::kLblMsg1));
+  EXPECT_EQ(summary.substr(summary.find(L"\r\n") + 2),
+            L"Excel: 4 docs open of which 1 is unsaved\r\nWord: no docs open\r\n"
+            L"PowerPoint: 2 docs open of which 1 is unsaved, excludes 1 NEW\r\nOutlook: no items open");
+  Screenshot(main, L"main_with_powerpoint");
+
+  PressDialogButton(main, ids::kCmdListUnsavedDocs);
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    list = valmora.WaitForWindow(msgbox::kWindowClass, 100ms);
+    return list && Message(list).starts_with(L"Documents flagged");
+  }));
+  EXPECT_EQ(Message(list), L"Documents flagged as unsaved:\r\n\r\na2.xlsx\r\nChanged.pptx\r\n");
+  PressDialogButton(list, msgbox::kCmdOk);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
+// What any instance has open is not opened again; each missing deck goes to
+// the shell once, as its path.
+TEST(InstancesE2E, AReopenSkipsWhatEveryInstanceHasOpenAndHandsEachMissingDeckOverOnce) {
+  ShellRecord record;
+  TestFolder folder(L"instances_reopen");
+  const std::string dir = valmora::ToUtf8(folder.Path());
+  for (const wchar_t* name : {L"b1.xlsx", L"open.pptx", L"closed.pptx", L"closed.xlsx"}) folder.WriteFile(name, "x");
+  FakeOffice excel(L"Excel", "[Excel]\n"), secondExcel(L"Excel", "[Excel]\nworkbook " + dir + "\\b1.xlsx\n", 2),
+      powerPoint(L"PowerPoint", "[PowerPoint]\npresentation " + dir + "\\open.pptx\n");
+  ASSERT_TRUE(excel.Start() && secondExcel.Start() && powerPoint.Start());
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n" + dir + "\\b1.xlsx\r\n" + dir + "\\closed.xlsx\r\nPowerPoint:" + dir +
+                                       "\\open.pptx\r\nPowerPoint:" + dir + "\\closed.pptx\r\n");
+  Process valmora(folder.Exe(), L"/reopen");
+  HWND question = valmora.WaitForWindow(msgbox::kWindowClass);
+  ASSERT_NE(question, nullptr);
+  PressDialogButton(question, msgbox::kCmdYes);
+  EXPECT_EQ(valmora.WaitForExit(60s), 0u);
+  const std::wstring maximised = ShowCommand(SW_SHOWMAXIMIZED);
+  EXPECT_EQ(record.ReadWhenQuiet(), (std::vector<ShellRequest>{{folder.Path() + L"\\closed.xlsx", maximised},
+                                                              {folder.Path() + L"\\closed.pptx", maximised}}));
+}
+
+}  // namespace
+}  // namespace e2e
