@@ -184,8 +184,8 @@ OutlookItem ReadShownItem(DispatchCaller& call, IDispatch* inspector, const wcha
 class Instances {
  public:
   Instances(OfficeApp app, const ObjectModel& model, DispatchCaller& call, GatherJob& job, HeldObjects& held,
-            const WalkedNames& others)
-      : app_(app), model_(model), call_(call), job_(job), held_(held), others_(others) {}
+            const WalkedNames& others, const BatchNames* batch)
+      : app_(app), model_(model), call_(call), job_(job), held_(held), others_(others), batch_(batch) {}
 
   void Read(IDispatch* application) {
     if (!Remember(application)) return;
@@ -214,7 +214,8 @@ class Instances {
         complete_ = false;
         return;
       }
-      if (walked_.contains(running.displayName) || others_.AnotherHas(app_, running.displayName)) continue;
+      const std::wstring& name = running.displayName;
+      if (walked_.contains(name) || (batch_ && batch_->Has(name)) || others_.AnotherHas(app_, name)) continue;
       ComPtr<IUnknown> object;
       ComPtr<IDispatch> document;
       // Gone since it was listed, or not an automation object: nothing of ours.
@@ -226,8 +227,8 @@ class Instances {
       // Each kind of document numbers Application differently: asked by name on each.
       const ComPtr<IDispatch> application = call_.GetDispatch(document.Get(), nullptr, L"Application");
       if (!application || Known(application.Get())) continue;
-      const std::optional<std::wstring> name = call_.GetText(application.Get(), nullptr, L"Name");
-      if (name && name->find(model_.name) != std::wstring::npos) {
+      const std::optional<std::wstring> kind = call_.GetText(application.Get(), nullptr, L"Name");
+      if (kind && kind->find(model_.name) != std::wstring::npos) {
         Read(application.Get());
       } else {
         Remember(application.Get());  // another application's, or unknowable: its other documents cost nothing
@@ -263,6 +264,7 @@ class Instances {
   GatherJob& job_;
   HeldObjects& held_;
   const WalkedNames& others_;
+  const BatchNames* batch_;
   std::vector<ComPtr<IUnknown>> applications_;
   std::set<std::wstring> walked_;
   bool any_ = false;
@@ -271,20 +273,24 @@ class Instances {
 
 }  // namespace
 
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked) {
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch) {
   const ObjectModel& model = ModelOf(app);
   ComPtr<IDispatch> first;
   const Attached attached = AttachTo(model.progId, &first);
+  HeldObjects held;
+  Instances instances(app, model, call, job, held, walked, batch);
+  if (attached == Attached::Yes) instances.Read(first.Get());
+  if (batch) batch->Publish(instances.Walked());
   if (attached == Attached::Failed) {
     job.Finish(AppState::GaveUp);
     return;
   }
-  HeldObjects held;
-  Instances instances(app, model, call, job, held, walked);
-  if (attached == Attached::Yes) instances.Read(first.Get());
   // Outlook runs once per session; the other applications may run several
   // times, and only the first answers to its class name.
-  if (app != OfficeApp::Outlook) instances.ReadTheOthers();
+  if (app != OfficeApp::Outlook) {
+    if (batch) batch->WaitForOthers(job.StopEvent());
+    instances.ReadTheOthers();
+  }
   // Handed over before any object is released: a release is a call too.
   job.Finish(!instances.Complete() ? AppState::GaveUp : instances.Any() ? AppState::Read : AppState::NotRunning);
   if (instances.Complete()) walked.Publish(app, instances.Walked());

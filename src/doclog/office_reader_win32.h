@@ -12,9 +12,9 @@
 namespace valmora {
 
 // Attaches to every running instance (never starts the application) and
-// reads their collections; `walked` is shared with the other applications'
-// workers.
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked);
+// reads their collections; `walked` and `batch` (nullptr when the
+// application is asked alone) are shared with the other applications' workers.
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch);
 // Attaches to Outlook or creates it, then looks the item up.
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, GatherJob& job);
 

@@ -122,13 +122,18 @@ bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
 
 std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const OfficeApp> apps) {
   std::vector<std::shared_ptr<GatherJob>> jobs;
+  // Long enough for an application that answers to read its first instance.
+  const auto batch = std::make_shared<BatchNames>(apps.size(), timings_.gather / 2);
   try {
     for (OfficeApp app : apps) {
-      jobs.push_back(Start(app, timings_.gather,
-                           [app, walked = walked_](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job, *walked); }));
+      jobs.push_back(Start(app, timings_.gather, [app, walked = walked_, batch](DispatchCaller& call, GatherJob& job) {
+        ReadApplication(app, call, job, *walked, batch.get());
+      }));
+      if (!jobs.back()) batch->Withdraw();
     }
   } catch (...) {
   }
+  for (std::size_t i = jobs.size(); i < apps.size(); ++i) batch->Withdraw();
   Await(jobs, std::chrono::steady_clock::now() + timings_.gather);
   std::vector<AppSnapshot> snapshots(apps.size());
   for (std::size_t i = 0; i < apps.size(); ++i) {
@@ -144,7 +149,9 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {
   try {
     const auto job =
-        Run(app, timings_.gather, [app, walked = walked_](DispatchCaller& call, GatherJob& job) { ReadApplication(app, call, job, *walked); });
+        Run(app, timings_.gather, [app, walked = walked_](DispatchCaller& call, GatherJob& job) {
+          ReadApplication(app, call, job, *walked, nullptr);
+        });
     if (job) return job->Snapshot();
   } catch (...) {
   }

@@ -1,5 +1,6 @@
 #include "doclog/running_documents_win32.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace valmora {
@@ -12,16 +13,23 @@ std::vector<RunningDocument> RunningDocuments(IRunningObjectTable* table) {
       FAILED(::CreateBindCtx(0, context.GetAddressOf()))) {
     return found;
   }
+  constexpr ULONG kBatch = 64;
   for (;;) {
-    ComPtr<IMoniker> moniker;
-    if (entries->Next(1, moniker.GetAddressOf(), nullptr) != S_OK || !moniker) break;
-    // Class registrations ("!{CLSID}") and the like are item monikers.
-    DWORD kind = 0;
-    if (moniker->IsSystemMoniker(&kind) != S_OK || kind != MKSYS_FILEMONIKER) continue;
-    LPOLESTR name = nullptr;
-    if (FAILED(moniker->GetDisplayName(context.Get(), nullptr, &name)) || !name) continue;
-    found.push_back({name, moniker});
-    ::CoTaskMemFree(name);
+    IMoniker* batch[kBatch] = {};
+    ULONG fetched = 0;
+    const HRESULT got = entries->Next(kBatch, batch, &fetched);
+    for (ULONG i = 0; i < std::min(fetched, kBatch); ++i) {
+      ComPtr<IMoniker> moniker;
+      moniker.Attach(batch[i]);
+      // Class registrations ("!{CLSID}") and the like are item monikers.
+      DWORD kind = 0;
+      if (!moniker || moniker->IsSystemMoniker(&kind) != S_OK || kind != MKSYS_FILEMONIKER) continue;
+      LPOLESTR name = nullptr;
+      if (FAILED(moniker->GetDisplayName(context.Get(), nullptr, &name)) || !name) continue;
+      found.push_back({name, moniker});
+      ::CoTaskMemFree(name);
+    }
+    if (got != S_OK || fetched == 0) break;
   }
   return found;
 }
@@ -37,6 +45,38 @@ bool WalkedNames::AnotherHas(OfficeApp app, const std::wstring& name) const {
     if (other != static_cast<int>(app) && names_[other].contains(name)) return true;
   }
   return false;
+}
+
+BatchNames::BatchNames(std::size_t members, std::chrono::milliseconds wait)
+    : pending_(members), wait_(wait), allIn_(::CreateEventW(nullptr, TRUE, members == 0, nullptr)) {}
+
+void BatchNames::Left() {
+  if (pending_ > 0) --pending_;
+  if (pending_ == 0 && allIn_) ::SetEvent(allIn_.get());
+}
+
+void BatchNames::Publish(const std::set<std::wstring>& names) {
+  const std::lock_guard lock(mutex_);
+  names_.insert(names.begin(), names.end());
+  Left();
+}
+
+void BatchNames::Withdraw() {
+  const std::lock_guard lock(mutex_);
+  Left();
+}
+
+bool BatchNames::Has(const std::wstring& name) const {
+  const std::lock_guard lock(mutex_);
+  return names_.contains(name);
+}
+
+void BatchNames::WaitForOthers(HANDLE stop) const {
+  if (!allIn_) return;
+  HANDLE handles[] = {allIn_.get(), stop};
+  DWORD index = 0;
+  // Served as an apartment must while it waits.
+  ::CoWaitForMultipleHandles(0, static_cast<DWORD>(wait_.count()), stop ? 2 : 1, handles, &index);
 }
 
 }  // namespace valmora

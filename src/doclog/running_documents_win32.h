@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "doclog/office.h"
 #include "library/com_win32.h"
+#include "library/unique_handle_win32.h"
 
 namespace valmora {
 
@@ -37,6 +39,29 @@ class WalkedNames {
  private:
   mutable std::mutex mutex_;
   std::set<std::wstring> names_[kOfficeApps];
+};
+
+// The full names the first instances of one scan's applications read, asked
+// side by side: each worker waits a while for the others' before it binds
+// documents of the table, so that none binds what another has read already.
+class BatchNames {
+ public:
+  BatchNames(std::size_t members, std::chrono::milliseconds wait);
+  void Publish(const std::set<std::wstring>& names);
+  // A member that never got to work: nobody waits for it.
+  void Withdraw();
+  bool Has(const std::wstring& name) const;
+  // Until every member has published, the wait is over, or stop is set.
+  void WaitForOthers(HANDLE stop) const;
+
+ private:
+  void Left();  // with the lock held
+
+  mutable std::mutex mutex_;
+  std::set<std::wstring> names_;
+  std::size_t pending_;
+  std::chrono::milliseconds wait_;
+  UniqueKernelHandle allIn_;
 };
 
 }  // namespace valmora
