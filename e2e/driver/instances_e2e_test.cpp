@@ -97,6 +97,24 @@ TEST(InstancesE2E, GetCurrNamesTheNewPresentationAndListUnsavedTheChangedOnes) {
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
+// A Word that hangs must cost no other application its entries: whatever a
+// scan could not read of Excel because of it, the log keeps.
+TEST(InstancesE2E, AHungWordLosesNoEntryOfTheOtherInstances) {
+  FakeOffice excel(L"Excel", kFirstExcel), secondExcel(L"Excel", kSecondExcel, 2),
+      word(L"Word", "[Word]\ndocument C:\\Data\\w.docx\n  FullName hangs\n");
+  ASSERT_TRUE(excel.Start() && secondExcel.Start() && word.Start());
+  TestFolder folder(L"instances_hung_word");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\b2.xlsx\r\nC:\\Data\\w.docx\r\nC:\\Notes\\n.txt\r\n");
+  Process valmora(folder.Exe(), L"/shutdown");
+  EXPECT_EQ(valmora.WaitForExit(90s), 0u);
+  const std::string log = ReadBytes(folder.Log());
+  for (const char* entry : {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\a2.xlsx\r\n", "C:\\Data\\b2.xlsx\r\n",
+                            "C:\\Data\\w.docx\r\n", "C:\\Notes\\n.txt\r\n"}) {
+    EXPECT_EQ(Occurrences(log, entry), 1u) << entry << " in\n" << log;
+  }
+  word.Kill();
+}
+
 // What any instance has open is not opened again; each missing deck goes to
 // the shell once, as its path.
 TEST(InstancesE2E, AReopenSkipsWhatEveryInstanceHasOpenAndHandsEachMissingDeckOverOnce) {
