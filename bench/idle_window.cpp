@@ -14,7 +14,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+// "/exit": ends once its window exists, without showing it: the baseline of
+// a run that does its work out of sight and ends.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -26,6 +28,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Idle baseline", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
+  if (commandLine && ::lstrcmpW(commandLine, L"/exit") == 0) {
+    ::DestroyWindow(window);
+    return 0;
+  }
   ::ShowWindow(window, show);
   ::UpdateWindow(window);
   MSG message;
