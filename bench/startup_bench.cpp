@@ -27,31 +27,12 @@ std::wstring BenchFolder() {
   return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-struct Search {
-  DWORD processId;
-  const wchar_t* className;
-  bool found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<Search*>(parameter);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  if (owner == search->processId && ::IsWindowVisible(window) && std::wstring(name) == search->className) {
-    search->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Milliseconds from the start until the process shows a window of that class.
 double UntilVisible(Process& process, Clock::time_point start, const wchar_t* className) {
-  Search search{process.Id(), className, false};
   while (Clock::now() - start < std::chrono::seconds(30)) {
-    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (VisibleWindowOf(process.Id(), className)) {
+      return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return -1;

@@ -161,12 +161,16 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className) {
+  WindowSearch search{processId, className, nullptr};
+  ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND Process::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   do {
-    WindowSearch search{info_.dwProcessId, className, nullptr};
-    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (HWND found = VisibleWindowOf(info_.dwProcessId, className)) return found;
     std::this_thread::sleep_for(50ms);
   } while (std::chrono::steady_clock::now() < deadline);
   return nullptr;

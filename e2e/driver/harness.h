@@ -44,6 +44,9 @@ class Registrations {
   static void Clear();
 };
 
+// A visible top-level window of that process and class, looked for once.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
+
 class Process {
  public:
   // quotePath false: the path stands unquoted at the start of the command
