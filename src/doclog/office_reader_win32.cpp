@@ -206,7 +206,9 @@ class Instances {
     complete_ = complete_ && complete;
   }
 
-  void ReadTheOthers() {
+  // Binding a document is a call into its application: one of an
+  // application that may hang is left unread, and this gather incomplete.
+  void ReadTheOthers(bool mayBind) {
     ComPtr<IRunningObjectTable> table;
     if (call_.Stopped() || FAILED(::GetRunningObjectTable(0, table.GetAddressOf()))) return;
     for (const RunningDocument& running : RunningDocuments(table.Get())) {
@@ -216,6 +218,10 @@ class Instances {
       }
       const std::wstring& name = running.displayName;
       if (walked_.contains(name) || (batch_ && batch_->Has(name)) || others_.AnotherHas(app_, name)) continue;
+      if (!mayBind) {
+        complete_ = false;
+        continue;
+      }
       ComPtr<IUnknown> object;
       ComPtr<IDispatch> document;
       // Gone since it was listed, or not an automation object: nothing of ours.
@@ -273,7 +279,8 @@ class Instances {
 
 }  // namespace
 
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch) {
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch,
+                     bool othersAnswer) {
   const ObjectModel& model = ModelOf(app);
   ComPtr<IDispatch> first;
   const Attached attached = AttachTo(model.progId, &first);
@@ -288,8 +295,8 @@ void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, Walked
   // Outlook runs once per session; the other applications may run several
   // times, and only the first answers to its class name.
   if (app != OfficeApp::Outlook) {
-    if (batch) batch->WaitForOthers(job.StopEvent());
-    instances.ReadTheOthers();
+    const bool allAnswered = !batch || batch->WaitForOthers(job.StopEvent());
+    instances.ReadTheOthers(othersAnswer && allAnswered);
   }
   // Handed over before any object is released: a release is a call too.
   job.Finish(!instances.Complete() ? AppState::GaveUp : instances.Any() ? AppState::Read : AppState::NotRunning);

@@ -13,8 +13,11 @@ namespace valmora {
 
 // Attaches to every running instance (never starts the application) and
 // reads their collections; `walked` and `batch` (nullptr when the
-// application is asked alone) are shared with the other applications' workers.
-void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch);
+// application is asked alone) are shared with the other applications'
+// workers. A document no walk knows is bound only when `othersAnswer`: no
+// other application is known to hang, and every one of the batch answered.
+void ReadApplication(OfficeApp app, DispatchCaller& call, GatherJob& job, WalkedNames& walked, BatchNames* batch,
+                     bool othersAnswer);
 // Attaches to Outlook or creates it, then looks the item up.
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, GatherJob& job);
 

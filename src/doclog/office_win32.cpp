@@ -109,6 +109,14 @@ std::shared_ptr<GatherJob> Win32OfficeAutomation::Run(OfficeApp app, std::chrono
   return job;
 }
 
+bool Win32OfficeAutomation::AnotherHangs(OfficeApp app) const {
+  for (int other = 0; other < kOfficeApps; ++other) {
+    const auto& job = last_[other];
+    if (other != static_cast<int>(app) && job && job->Stopped() && !job->HasExited()) return true;
+  }
+  return false;
+}
+
 bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   bool ended = true;
@@ -126,9 +134,11 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
   const auto batch = std::make_shared<BatchNames>(apps.size(), timings_.gather / 2);
   try {
     for (OfficeApp app : apps) {
-      jobs.push_back(Start(app, timings_.gather, [app, walked = walked_, batch](DispatchCaller& call, GatherJob& job) {
-        ReadApplication(app, call, job, *walked, batch.get());
-      }));
+      const bool othersAnswer = !AnotherHangs(app);
+      jobs.push_back(Start(app, timings_.gather,
+                           [app, walked = walked_, batch, othersAnswer](DispatchCaller& call, GatherJob& job) {
+                             ReadApplication(app, call, job, *walked, batch.get(), othersAnswer);
+                           }));
       if (!jobs.back()) batch->Withdraw();
     }
   } catch (...) {
@@ -149,8 +159,8 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {
   try {
     const auto job =
-        Run(app, timings_.gather, [app, walked = walked_](DispatchCaller& call, GatherJob& job) {
-          ReadApplication(app, call, job, *walked, nullptr);
+        Run(app, timings_.gather, [app, walked = walked_, othersAnswer = !AnotherHangs(app)](DispatchCaller& call, GatherJob& job) {
+          ReadApplication(app, call, job, *walked, nullptr, othersAnswer);
         });
     if (job) return job->Snapshot();
   } catch (...) {

@@ -51,6 +51,8 @@ class Win32OfficeAutomation : public OfficeAutomation {
   // Waits for every job until the deadline; those still at work are called
   // off and get, together, the grace of a cancelled call.
   void Await(std::span<const std::shared_ptr<GatherJob>> jobs, Deadline deadline);
+  // Whether a worker of another application is still stuck in it.
+  bool AnotherHangs(OfficeApp app) const;
 
   OfficeTimings timings_;
   // Shared with workers that may outlive this object in a hung call.

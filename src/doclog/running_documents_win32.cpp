@@ -63,6 +63,7 @@ void BatchNames::Publish(const std::set<std::wstring>& names) {
 
 void BatchNames::Withdraw() {
   const std::lock_guard lock(mutex_);
+  withdrawn_ = true;
   Left();
 }
 
@@ -71,12 +72,14 @@ bool BatchNames::Has(const std::wstring& name) const {
   return names_.contains(name);
 }
 
-void BatchNames::WaitForOthers(HANDLE stop) const {
-  if (!allIn_) return;
+bool BatchNames::WaitForOthers(HANDLE stop) const {
+  if (!allIn_) return false;
   HANDLE handles[] = {allIn_.get(), stop};
   DWORD index = 0;
   // Served as an apartment must while it waits.
   ::CoWaitForMultipleHandles(0, static_cast<DWORD>(wait_.count()), stop ? 2 : 1, handles, &index);
+  const std::lock_guard lock(mutex_);
+  return pending_ == 0 && !withdrawn_;
 }
 
 }  // namespace valmora

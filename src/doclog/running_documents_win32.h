@@ -48,11 +48,13 @@ class BatchNames {
  public:
   BatchNames(std::size_t members, std::chrono::milliseconds wait);
   void Publish(const std::set<std::wstring>& names);
-  // A member that never got to work: nobody waits for it.
+  // A member that never got to work (its application is stuck): nobody
+  // waits for it, and what it has open is not known.
   void Withdraw();
   bool Has(const std::wstring& name) const;
-  // Until every member has published, the wait is over, or stop is set.
-  void WaitForOthers(HANDLE stop) const;
+  // Until every member has published, the wait is over, or stop is set;
+  // true when every member did publish.
+  bool WaitForOthers(HANDLE stop) const;
 
  private:
   void Left();  // with the lock held
@@ -60,6 +62,7 @@ class BatchNames {
   mutable std::mutex mutex_;
   std::set<std::wstring> names_;
   std::size_t pending_;
+  bool withdrawn_ = false;
   std::chrono::milliseconds wait_;
   UniqueKernelHandle allIn_;
 };
