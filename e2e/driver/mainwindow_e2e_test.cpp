@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "harness.h"
 #include "library/unique_handle_win32.h"
+#include "doclog/scan_tally.h"
 #include "mainwindow/control_ids.h"
 #include "mainwindow/main_menu_win32.h"
 #include "mainwindow/main_window_win32.h"
@@ -30,28 +33,36 @@ using valmora::MainCommand;
 struct Expected {
   int id;
   const wchar_t* className;
-  const wchar_t* caption;
-  long left, top, width, height;  // twips
+  const wchar_t* caption;  // nullptr: the program's text of the moment
 };
 
-const Expected kLayout[] = {
-    {ids::kCmdGetCurr, L"Button", L"&Get Curr", 132, 60, 1155, 405},
-    {ids::kCmdReopen, L"Button", L"Re&open Now", 1560, 60, 1155, 405},
-    {ids::kCmdReopenExcelOnly, L"Button", L"E", 2760, 60, 315, 405},
-    {ids::kCmdReopenWordOnly, L"Button", L"W", 3120, 60, 315, 405},
-    {ids::kCmdReopenOutlookOnly, L"Button", L"O", 3480, 60, 315, 405},
-    {ids::kCmdReopenNonOffOnly, L"Button", L"N", 3840, 60, 315, 405},
-    {ids::kCmdExecuteCmd, L"Button", L"&Execute Cmd", 4560, 60, 1155, 405},
-    {ids::kCmdExit, L"Button", L"E&xit", 4560, 1730, 1155, 405},
-    {ids::kLblMsg1, L"Static", nullptr, 240, 600, 5460, 965},
-    {ids::kLblCopyright, L"Static", L"", -120, 2600, 5955, 225},
-    {ids::kLblCopyrightBG, L"Static", L"", -120, 2600, 5955, 285},
-    {ids::kCmdReopenOnRestart, L"Button", L"&Reopen at Lg", 1608, 1730, 1155, 405},
-    {ids::kCmdListUnsavedDocs, L"Button", L"&List  Unsaved", 132, 1730, 1155, 405},
-    {ids::kCmdWatchMode, L"Button", L"&Watch Mode", 3084, 1730, 1155, 405},
-    {ids::kLblCmdLine, L"Static", L"", 0, 2240, 5700, 285},
-    {ids::kImgCopyright, L"Static", L"", 1785, 2600, 2250, 270},
+// In tab order.
+const Expected kControls[] = {
+    {ids::kCmdGetCurr, L"Button", L"&Get Curr"},
+    {ids::kCmdReopen, L"Button", L"Re&open Now"},
+    {ids::kCmdReopenExcelOnly, L"Button", L"E"},
+    {ids::kCmdReopenWordOnly, L"Button", L"W"},
+    {ids::kCmdReopenOutlookOnly, L"Button", L"O"},
+    {ids::kCmdReopenNonOffOnly, L"Button", L"N"},
+    {ids::kCmdExecuteCmd, L"Button", L"&Execute Cmd"},
+    {ids::kCmdExit, L"Button", L"E&xit"},
+    {ids::kLblMsg1, L"Static", nullptr},
+    {ids::kLblCopyright, L"Static", L""},
+    {ids::kLblCopyrightBG, L"Static", L""},
+    {ids::kCmdReopenOnRestart, L"Button", L"&Reopen at Lg"},
+    {ids::kCmdListUnsavedDocs, L"Button", L"&List  Unsaved"},
+    {ids::kCmdWatchMode, L"Button", L"&Watch Mode"},
+    {ids::kLblCmdLine, L"Static", L""},
+    {ids::kImgCopyright, L"Static", L""},
 };
+
+// The label at its fullest, in the core's own words: six lines, the scan's
+// at their widest between the log summary's first and last.
+std::wstring WidestSummary() {
+  valmora::ScanTally most;
+  for (valmora::AppTally* app : {&most.excel, &most.word, &most.powerPoint, &most.outlook}) *app = {100, 100, 100, true};
+  return L"Open at last check:  12/28/2026 23:59\r\n" + valmora::LongSummary(most) + L"\r\nOther: 100";
+}
 
 const std::map<int, std::wstring> kTooltips = {
     {ids::kCmdGetCurr, L"Get list of documents open currently"},
@@ -105,18 +116,94 @@ HWND TooltipsOf(HWND owner) {
   return search.found;
 }
 
+// The user's message font at that DPI: the one the window shows its texts in.
+LOGFONTW MessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+  return metrics.lfMessageFont;
+}
+
+HFONT OwnFont(HWND control) { return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)); }
+
+// Every text of the window whole in its control, measured in the font
+// `fontOf` gives for the control; no control on another; all of them inside
+// a client area no smaller than the design.
+void ExpectWholeAndApart(HWND main, UINT dpi, const std::function<HFONT(HWND)>& fontOf) {
+  auto px = [dpi](long twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
+  RECT client{};
+  ::GetClientRect(main, &client);
+  EXPECT_GE(client.right, px(5835));
+  EXPECT_GE(client.bottom, px(2895));
+  HDC dc = ::GetDC(main);
+  const int margin = 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+  for (const Expected& e : kControls) {
+    SCOPED_TRACE(::testing::Message() << "control " << e.id);
+    HWND control = ::GetDlgItem(main, e.id);
+    ASSERT_NE(control, nullptr);
+    const RECT r = ClientRectOf(main, e.id);
+    if (!OnTheStrip(e.id)) {
+      EXPECT_GE(r.left, 0);
+    }
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+    for (const Expected& other : kControls) {
+      if (other.id == e.id || (OnTheStrip(e.id) && OnTheStrip(other.id))) continue;
+      RECT overlap{}, b = ClientRectOf(main, other.id);
+      EXPECT_FALSE(::IntersectRect(&overlap, &r, &b)) << "overlaps control " << other.id;
+    }
+
+    HGDIOBJ old = ::SelectObject(dc, fontOf(control));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    const std::wstring text = Text(control);
+    if (ClassOf(control) == L"Button") {
+      RECT need{};
+      ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+      EXPECT_LE(need.right, r.right - r.left - 2 * margin) << "caption too wide: " << text;
+      EXPECT_LE(need.bottom, r.bottom - r.top - 2 * margin) << "caption too high: " << text;
+    } else if ((e.id == ids::kLblMsg1 || e.id == ids::kLblCmdLine) && !text.empty()) {
+      // As the label draws it: a line too wide for it would break in two.
+      RECT need{0, 0, r.right - r.left, 0};
+      ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      const auto lines = std::count(text.begin(), text.end(), L'\n') + 1;
+      EXPECT_EQ(need.bottom, lines * metrics.tmHeight) << "a line breaks in two: " << text;
+      EXPECT_LE(need.bottom, r.bottom - r.top) << "lines are cut off: " << text;
+    }
+    ::SelectObject(dc, old);
+  }
+  ::ReleaseDC(main, dc);
+}
+
+// Each tip's place for a disabled button is the button's place now.
+void ExpectTipsOnTheirButtons(HWND main) {
+  HWND tips = TooltipsOf(main);
+  ASSERT_NE(tips, nullptr);
+  const int count = static_cast<int>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    ASSERT_TRUE(::SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
+    if (tool.uFlags & TTF_IDISHWND) continue;
+    const RECT place = ClientRectOf(main, static_cast<int>(tool.uId));
+    EXPECT_TRUE(::EqualRect(&tool.rect, &place)) << "the tip's place is not control " << tool.uId << "'s";
+  }
+}
+
 class MainWindowAtDpi : public ::testing::TestWithParam<UINT> {};
 
-TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
+// The program as started at that DPI, in the message font at its full size
+// (the driver's own copy of it, as fonts do not cross processes).
+TEST_P(MainWindowAtDpi, ShowsEveryControlWholeAndApartInTheMessageFont) {
   const UINT dpi = GetParam();
   Dpi setting(dpi);
   TestFolder folder(L"layout" + std::to_wstring(dpi));
   folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nC:\\Data\\c.docx\r\n"
-                                   "Outlook:00AB'05/12/26 Lunch\r\nC:\\Data\\notes.txt\r\n\r\n");
+                                   "PowerPoint:C:\\Data\\Q4.pptx\r\nOutlook:00AB'05/12/26 Lunch\r\n"
+                                   "C:\\Data\\notes.txt\r\n\r\n");
   Process valmora(folder.Exe(), L"");
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
-  auto px = [dpi](long twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
 
   EXPECT_EQ(Text(main), L"Valmora");
   const LONG style = ::GetWindowLongW(main, GWL_STYLE);
@@ -125,14 +212,12 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
   RECT client{}, frame{};
   ::GetClientRect(main, &client);
   ::GetWindowRect(main, &frame);
-  EXPECT_EQ(client.right, px(5835));
-  EXPECT_EQ(client.bottom, px(2895));
   // The menu bar sits above the client area, on one line.
   RECT withMenu{0, 0, client.right, client.bottom};
   ::AdjustWindowRectExForDpi(&withMenu, static_cast<DWORD>(style), TRUE, 0, dpi);
   EXPECT_EQ(frame.bottom - frame.top, withMenu.bottom - withMenu.top);
 
-  for (const Expected& e : kLayout) {
+  for (const Expected& e : kControls) {
     SCOPED_TRACE(::testing::Message() << "control " << e.id);
     HWND control = ::GetDlgItem(main, e.id);
     ASSERT_NE(control, nullptr);
@@ -140,24 +225,11 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
     if (e.caption) {
       EXPECT_EQ(Text(control), e.caption);
     }
-    const RECT r = ClientRectOf(main, e.id);
-    EXPECT_EQ(r.left, px(e.left));
-    EXPECT_EQ(r.top, px(e.top));
-    EXPECT_EQ(r.right - r.left, px(e.width));
-    EXPECT_EQ(r.bottom - r.top, px(e.height));
     EXPECT_EQ(::IsWindowEnabled(control) != FALSE, e.id != ids::kCmdListUnsavedDocs);
-    EXPECT_GE(r.right, 0);
-    EXPECT_LE(r.left, client.right);
-    EXPECT_LE(r.bottom, client.bottom);
-    for (const Expected& other : kLayout) {
-      if (other.id == e.id || (OnTheStrip(e.id) && OnTheStrip(other.id))) continue;
-      RECT overlap{}, b = ClientRectOf(main, other.id);
-      EXPECT_FALSE(::IntersectRect(&overlap, &r, &b)) << "overlaps control " << other.id;
-    }
   }
-  EXPECT_EQ(
-      Text(::GetDlgItem(main, ids::kLblMsg1)),
-      L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: 1\r\nOther: 1");
+  HWND label = ::GetDlgItem(main, ids::kLblMsg1);
+  EXPECT_EQ(Text(label), L"Open at last check:  12/5/2026 14:07\r\nExcel: 1\r\nWord: 1\r\nPowerPoint: 1\r\nOutlook: 1\r\n"
+                         L"Other: 1");
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdWatchMode)));
   EXPECT_FALSE(IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)));
   HWND tips = TooltipsOf(main);
@@ -165,7 +237,17 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlInPlaceUnclippedAndApart) {
   // Each tip twice: on the button, and on its place in the window for when it is disabled.
   EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(2 * kTooltips.size()));
 
+  LOGFONTW face = MessageFont(dpi);
+  valmora::UniqueFont font(::CreateFontIndirectW(&face));
+  ASSERT_TRUE(font);
+  auto messageFont = [&font](HWND) { return font.get(); };
+  ExpectWholeAndApart(main, dpi, messageFont);
   Screenshot(main, L"main_" + std::to_wstring(dpi) + L"dpi");
+  const std::wstring widest = WidestSummary();
+  ASSERT_EQ(std::count(widest.begin(), widest.end(), L'\n'), 5);
+  ::SendMessageW(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widest.c_str()));
+  ExpectWholeAndApart(main, dpi, messageFont);
+  Screenshot(main, L"main_" + std::to_wstring(dpi) + L"dpi_widest");
   ::PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(valmora.WaitForExit(20s), 0u);
 }
@@ -375,54 +457,99 @@ TEST_F(MainWindowInProcess, GoLocksWhatStartsWorkAndKeepsListUnsavedAsTheScanLef
   EXPECT_EQ(recorder.calls, onlyExits);
 }
 
-// Moved to monitors of other DPIs, the window lays itself out again, and its
-// font (the one its controls really use) keeps every caption and the status
-// summary whole.
-TEST_F(MainWindowInProcess, FollowsTheDpiAndKeepsCaptionsWhole) {
+// Moved to monitors of other DPIs, the window lays itself out again where
+// the system suggests, in the message font at its full size for each, every
+// text whole in it; back at its first DPI it is back at its first size.
+TEST_F(MainWindowInProcess, FollowsTheDpiInTheFullSizeMessageFont) {
   HWND main = window.Handle();
-  window.SetMsg1Caption(
-      L"Open at last check:  12/25/2026 12:07:59 PM\r\nExcel: 100\r\nWord: 100\r\nPowerPoint: 100\r\nOutlook: 100\r\n"
-      L"Other: 100");
-  LONG fontHeight = 0;
-  for (UINT dpi : {192u, 144u, 96u}) {
+  window.SetMsg1Caption(WidestSummary());
+  RECT first{};
+  for (UINT dpi : {96u, 192u, 144u, 96u}) {
     SCOPED_TRACE(::testing::Message() << dpi << " DPI");
-    RECT suggested{0, 0, 800, 600};
+    RECT suggested{static_cast<LONG>(dpi), 40, 800, 600};
     ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    auto px = [dpi](long twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
-    RECT client{};
+    RECT frame{}, client{};
+    ::GetWindowRect(main, &frame);
     ::GetClientRect(main, &client);
-    EXPECT_EQ(client.right, px(5835));
-    EXPECT_EQ(client.bottom, px(2895));
-
-    HDC dc = ::GetDC(main);
-    const int margin = 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, dpi);
-    for (const Expected& e : kLayout) {
-      HWND control = Item(e.id);
-      const RECT r = ClientRectOf(main, e.id);
-      EXPECT_EQ(r.left, px(e.left)) << e.id;
-      EXPECT_EQ(r.bottom - r.top, px(e.height)) << e.id;
-      HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-      const std::wstring text = Text(control);
-      RECT need{0, 0, r.right - r.left, 0};
-      if (ClassOf(control) == L"Button") {
-        ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
-        EXPECT_LE(need.right, r.right - r.left - 2 * margin) << "caption too wide: " << e.id;
-        EXPECT_LE(need.bottom, r.bottom - r.top - 2 * margin) << "caption too high: " << e.id;
-      } else if (e.id == ids::kLblMsg1) {
-        ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        EXPECT_LE(need.bottom, r.bottom - r.top) << "the summary is cut off";
-      }
-      ::SelectObject(dc, old);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.top, suggested.top);
+    if (::IsRectEmpty(&first)) first = client;
+    for (const Expected& e : kControls) {
+      LOGFONTW font{};
+      ASSERT_TRUE(::GetObjectW(OwnFont(Item(e.id)), sizeof font, &font)) << e.id;
+      EXPECT_EQ(font.lfHeight, MessageFont(dpi).lfHeight) << "not the message font at its full size: " << e.id;
     }
-    LOGFONTW font{};
-    ::GetObjectW(reinterpret_cast<HGDIOBJ>(::SendMessageW(Item(ids::kCmdGetCurr), WM_GETFONT, 0, 0)), sizeof font,
-                 &font);
-    if (fontHeight) {
-      EXPECT_LT(std::abs(font.lfHeight), fontHeight);  // smaller at each lower DPI
-    }
-    fontHeight = std::abs(font.lfHeight);
-    ::ReleaseDC(main, dc);
+    ExpectWholeAndApart(main, dpi, OwnFont);
+    ExpectTipsOnTheirButtons(main);
   }
+  RECT last{};
+  ::GetClientRect(main, &last);
+  EXPECT_TRUE(::EqualRect(&first, &last));
+}
+
+// The message font the user chose, for as long as this lives, told to the
+// window as the system tells it; then the one before.
+class MessageFontChange {
+ public:
+  MessageFontChange(HWND window, LONG height) : window_(window) {
+    old_.cbSize = sizeof old_;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof old_, &old_, 0)) return;
+    NONCLIENTMETRICSW changed = old_;
+    changed.lfMessageFont.lfHeight = height;
+    changed.lfMessageFont.lfWidth = 0;
+    made_ = ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed, 0) != FALSE;
+    Tell();
+  }
+  ~MessageFontChange() {
+    if (!made_) return;
+    ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof old_, &old_, 0);
+    Tell();
+  }
+  MessageFontChange(const MessageFontChange&) = delete;
+  MessageFontChange& operator=(const MessageFontChange&) = delete;
+  bool Made() const { return made_; }
+
+ private:
+  void Tell() {
+    ::SendMessageW(window_, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+  }
+  HWND window_;
+  NONCLIENTMETRICSW old_{};
+  bool made_ = false;
+};
+
+// A larger message font grows the window around it, whole; the font as it
+// was brings the window back to its size. Other settings leave it alone.
+TEST_F(MainWindowInProcess, TheMessageFontChangedGrowsOrShrinksTheWindowToIt) {
+  HWND main = window.Handle();
+  window.SetMsg1Caption(WidestSummary());
+  RECT before{};
+  ::GetClientRect(main, &before);
+  {
+    const LONG usual = MessageFont(96).lfHeight;
+    MessageFontChange larger(main, usual * 2);
+    ASSERT_TRUE(larger.Made());
+    ASSERT_NE(MessageFont(96).lfHeight, usual);
+    LOGFONTW font{};
+    ::GetObjectW(OwnFont(Item(ids::kLblMsg1)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, MessageFont(96).lfHeight);
+    RECT grown{};
+    ::GetClientRect(main, &grown);
+    EXPECT_GT(grown.right, before.right);
+    EXPECT_GT(grown.bottom, before.bottom);
+    ExpectWholeAndApart(main, 96, OwnFont);
+    ExpectTipsOnTheirButtons(main);
+    window.Display();
+    ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Screenshot(main, L"main_large_font");
+    window.HideWindow();
+  }
+  RECT after{};
+  ::GetClientRect(main, &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+  ::SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+  ::GetClientRect(main, &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
 }
 
 // The session's system colours changed for as long as it lives. Wine 8

@@ -7,7 +7,6 @@
 namespace valmora {
 namespace {
 
-// In tab order: controls are created in this order.
 constexpr DesignRect kDesign[] = {
     {ids::kCmdGetCurr, 132, 60, 1155, 405},
     {ids::kCmdReopen, 1560, 60, 1155, 405},

@@ -15,7 +15,7 @@ struct DesignRect {
   long left, top, width, height;  // twips
 };
 
-// The client area and every control at the base size, in tab order.
+// The client area and every control at the base size.
 inline constexpr long kMainClientWidth = 5835;  // twips
 inline constexpr long kMainClientHeight = 2895;
 std::span<const DesignRect> MainDesign();

@@ -1,4 +1,4 @@
-// frmMain's controls as laid out in twips, and the font that fits them.
+// frmMain's controls, and the sizes of the texts they must show whole.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "library/unique_handle_win32.h"
+#include "mainwindow/main_layout.h"
 #include "mainwindow/main_view.h"
 
 namespace valmora {
@@ -18,12 +18,12 @@ struct ControlSpec {
   ControlKind kind;
   const wchar_t* caption;
   DWORD style;  // beyond what the kind gives
-  long left, top, width, height;  // twips
   const wchar_t* tooltip;
   std::optional<MainCommand> command;
 };
 
-// Every control of the window, in tab order (the order of creation).
+// Every control of the window, in tab order (the order of creation); their
+// places are the design's, main_layout.h.
 std::span<const ControlSpec> MainControls();
 const ControlSpec* FindControl(int id);
 // The window styles of a control's kind, its own included.
@@ -31,9 +31,8 @@ DWORD ControlStyle(const ControlSpec& c);
 // What a reopen in progress must not start again.
 bool LockedWhileGoRuns(const ControlSpec& c);
 
-// The message font at this DPI, made smaller only as far as the controls'
-// fixed sizes need: every caption within its button, the status summary
-// within lblMsg1.
-UniqueFont FittedFont(HWND window, LOGFONTW face, UINT dpi);
+// Every caption, the status summary at its widest and a line of lblCmdLine,
+// measured in `font` as the controls draw them.
+MainTextSizes MeasureTexts(HDC dc, HFONT font, UINT dpi);
 
 }  // namespace valmora

@@ -17,8 +17,6 @@ namespace valmora {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Valmora";
-constexpr long kClientWidth = 5835;  // twips
-constexpr long kClientHeight = 2895;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border, no min/max
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kTipWidth = 320;  // pixels at 96 DPI; longer tips wrap
@@ -101,10 +99,28 @@ void frmMain::CreateTooltips() {
   }
 }
 
-// Sizes the window and every control for the current DPI: fonts, icons and
-// the tips' wrapping width included.
+// Sizes the window and every control for the current DPI and message font:
+// the font at its full size, the layout grown to show every text in it
+// whole. The icons and the tips' font and wrapping width follow.
 void frmMain::LayOut() {
-  const int clientWidth = TwipsToPixels(kClientWidth), clientHeight = TwipsToPixels(kClientHeight);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  UniqueFont font, tipFont;
+  if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
+    font.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    tipFont.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
+  }
+  if (!font) font = std::move(font_);  // the one shown until now, rather than none
+  const HFONT shown = font ? font.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  MainTextSizes sizes;
+  if (HDC dc = ::GetDC(hwnd_)) {
+    sizes = MeasureTexts(dc, shown, dpi_);
+    ::ReleaseDC(hwnd_, dc);
+  }
+  sizes.dpi = static_cast<int>(dpi_);
+  const MainLayout layout = LayOutMainWindow(sizes);
+
+  const int clientWidth = layout.client.width, clientHeight = layout.client.height;
   RECT frame{0, 0, clientWidth, clientHeight};
   ::AdjustWindowRectExForDpi(&frame, kStyle, ::GetMenu(hwnd_) != nullptr, kExStyle, dpi_);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -116,17 +132,14 @@ void frmMain::LayOut() {
                    frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
-    font_ = FittedFont(hwnd_, metrics.lfMessageFont, dpi_);
-    tipFont_.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
-  }
   for (const ControlSpec& c : MainControls()) {
     HWND control = ::GetDlgItem(hwnd_, c.id);
-    ::SetWindowPos(control, nullptr, TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
-                   TwipsToPixels(c.height), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (font_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    const auto place = layout.controls.find(c.id);
+    if (place != layout.controls.end()) {
+      const PixelRect& r = place->second;
+      ::SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
     if (tooltips_ && c.tooltip) {
       TTTOOLINFOW tool{};
       tool.cbSize = sizeof tool;
@@ -137,8 +150,12 @@ void frmMain::LayOut() {
       ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
+  font_ = std::move(font);  // the old font goes only once no control uses it
   if (tooltips_) {
-    if (tipFont_) ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), FALSE);
+    if (tipFont) {
+      ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont.get()), FALSE);
+      tipFont_ = std::move(tipFont);
+    }
     ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(kTipWidth, static_cast<int>(dpi_), 96));
   }
   LoadIcons();
@@ -232,6 +249,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:  // a high-contrast theme switched on or off
       highContrast_ = HighContrastOn();
+      if (msg == WM_SETTINGCHANGE && wParam == SPI_SETNONCLIENTMETRICS) LayOut();  // the message font changed
       if (tooltips_ && msg == WM_SYSCOLORCHANGE) ::SendMessageW(tooltips_, msg, wParam, lParam);
       ::InvalidateRect(hwnd_, nullptr, TRUE);
       break;

@@ -14,7 +14,8 @@ namespace valmora {
 
 class frmMain : public MainView, public ScanView {
  public:
-  // Creates the window hidden, at its design size for the DPI it lands on.
+  // Creates the window hidden, sized for the DPI it lands on and the user's
+  // message font.
   bool Create(HINSTANCE instance);
   HWND Handle() const { return hwnd_; }
   // Where clicks go; none until the program wires its handlers.
