@@ -89,16 +89,22 @@ TEST_F(CommandsE2E, ReopenNowOpensEverythingRescansAndKeepsHandAddedFiles) {
   EXPECT_EQ(AfterDateLine(Log()), Path("a.txt") + "\r\n" + Path("b.pdf") + "\r\n");
 }
 
+// The recorder stands in for PowerPoint's file type: a "PowerPoint:" line
+// is the deck's path, opened through the shell.
 TEST_F(CommandsE2E, OneKindOnlyReopensThatKindAndLeavesTheLogAndTheLabel) {
   ShellRecord record;
-  const std::string log = "12/5/2026 14:07\r\n" + Path("a.txt") + "\r\n";
+  const std::string log = "12/5/2026 14:07\r\n" + Path("a.txt") + "\r\nPowerPoint:" + Path("b.pdf") + "\r\n";
   Start(log);
   const std::wstring label = Label();
+  const ShellRequest deck{folder_->Path() + L"\\b.pdf", ShowCommand(SW_SHOWMAXIMIZED)};
+  const ShellRequest other{folder_->Path() + L"\\a.txt", ShowCommand(SW_SHOWMAXIMIZED)};
   PressDialogButton(main_, ids::kCmdReopenWordOnly);  // no Word entry: nothing
-  PressDialogButton(main_, ids::kCmdReopenNonOffOnly);
-  EXPECT_EQ(record.WaitFor(1), (std::vector<ShellRequest>{{folder_->Path() + L"\\a.txt",
-                                                           ShowCommand(SW_SHOWMAXIMIZED)}}));
+  PressDialogButton(main_, ids::kCmdReopenPowerPointOnly);
+  EXPECT_EQ(record.WaitFor(1), std::vector<ShellRequest>{deck});
+  PressDialogButton(Idle(main_), ids::kCmdReopenNonOffOnly);
+  EXPECT_EQ(record.WaitFor(2), (std::vector<ShellRequest>{deck, other}));
   ASSERT_TRUE(WaitUntil([&] { return Label() == label; }));
+  EXPECT_EQ(record.ReadWhenQuiet(), (std::vector<ShellRequest>{deck, other}));
   EXPECT_EQ(Log(), log);
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main_, ids::kCmdListUnsavedDocs)));
 }

@@ -42,6 +42,7 @@ const Expected kControls[] = {
     {ids::kCmdReopen, L"Button", L"Re&open Now"},
     {ids::kCmdReopenExcelOnly, L"Button", L"E"},
     {ids::kCmdReopenWordOnly, L"Button", L"W"},
+    {ids::kCmdReopenPowerPointOnly, L"Button", L"P"},
     {ids::kCmdReopenOutlookOnly, L"Button", L"O"},
     {ids::kCmdReopenNonOffOnly, L"Button", L"N"},
     {ids::kCmdExecuteCmd, L"Button", L"&Execute Cmd"},
@@ -69,6 +70,7 @@ const std::map<int, std::wstring> kTooltips = {
     {ids::kCmdReopen, L"Reopen all documents listed as open on last scan"},
     {ids::kCmdReopenExcelOnly, L"Reopen Excel documents listed as open on last scan"},
     {ids::kCmdReopenWordOnly, L"Reopen Word documents listed as open on last scan"},
+    {ids::kCmdReopenPowerPointOnly, L"Reopen PowerPoint presentations listed as open on last scan"},
     {ids::kCmdReopenOutlookOnly, L"Reopen Outlook documents listed as open on last scan"},
     {ids::kCmdReopenNonOffOnly, L"Reopen non-office documents listed (added manually)"},
     {ids::kCmdExecuteCmd,
@@ -237,6 +239,19 @@ TEST_P(MainWindowAtDpi, ShowsEveryControlWholeAndApartInTheMessageFont) {
   // Each tip twice: on the button, and on its place in the window for when it is disabled.
   EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(2 * kTooltips.size()));
 
+  // The reopen buttons of one kind side by side, in the summary's order, alike.
+  const int apps[] = {ids::kCmdReopenExcelOnly, ids::kCmdReopenWordOnly, ids::kCmdReopenPowerPointOnly,
+                      ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly, ids::kCmdExecuteCmd};
+  for (std::size_t i = 1; i < std::size(apps); ++i) {
+    const RECT before = ClientRectOf(main, apps[i - 1]), r = ClientRectOf(main, apps[i]);
+    EXPECT_LT(before.right, r.left) << apps[i];
+    EXPECT_EQ(r.top, before.top) << apps[i];
+    if (apps[i] != ids::kCmdExecuteCmd) {
+      EXPECT_EQ(r.right - r.left, before.right - before.left) << apps[i];
+      EXPECT_EQ(r.bottom - r.top, before.bottom - before.top) << apps[i];
+    }
+  }
+
   LOGFONTW face = MessageFont(dpi);
   valmora::UniqueFont font(::CreateFontIndirectW(&face));
   ASSERT_TRUE(font);
@@ -269,10 +284,10 @@ TEST(MainWindowE2E, TabFollowsTheTableAndEnterAndEscPressNothing) {
   EXPECT_EQ(valmora.WaitForWindow(L"#32770", 300ms), nullptr);  // no question, no notice
 
   // "&List  Unsaved" is disabled until a scan finds an unsaved document.
-  const int order[] = {ids::kCmdReopen,         ids::kCmdReopenExcelOnly, ids::kCmdReopenWordOnly,
-                       ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly, ids::kCmdExecuteCmd,
-                       ids::kCmdExit,           ids::kCmdReopenOnRestart, ids::kCmdWatchMode,
-                       ids::kCmdGetCurr};
+  const int order[] = {ids::kCmdReopen,          ids::kCmdReopenExcelOnly,  ids::kCmdReopenWordOnly,
+                       ids::kCmdReopenPowerPointOnly, ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly,
+                       ids::kCmdExecuteCmd,      ids::kCmdExit,             ids::kCmdReopenOnRestart,
+                       ids::kCmdWatchMode,       ids::kCmdGetCurr};
   for (int id : order) {
     Key(main, VK_TAB);
     EXPECT_EQ(FocusOf(main), item(id)) << "expected control " << id;
@@ -348,6 +363,7 @@ TEST_F(MainWindowInProcess, SendsEveryClickWithTheShiftStateOfItsMoment) {
       {ids::kCmdReopen, MainCommand::Reopen},
       {ids::kCmdReopenExcelOnly, MainCommand::ReopenExcelOnly},
       {ids::kCmdReopenWordOnly, MainCommand::ReopenWordOnly},
+      {ids::kCmdReopenPowerPointOnly, MainCommand::ReopenPowerPointOnly},
       {ids::kCmdReopenOutlookOnly, MainCommand::ReopenOutlookOnly},
       {ids::kCmdReopenNonOffOnly, MainCommand::ReopenNonOffOnly},
       {ids::kCmdExecuteCmd, MainCommand::ExecuteCmd},
@@ -419,10 +435,10 @@ TEST_F(MainWindowInProcess, KeysGoThroughTheDialogKeysOnly) {
 TEST_F(MainWindowInProcess, GoLocksWhatStartsWorkAndKeepsListUnsavedAsTheScanLeftIt) {
   HWND main = window.Handle();
   auto grayed = [main](int id) { return (::GetMenuState(::GetMenu(main), id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
-  const int locked[] = {ids::kCmdGetCurr,       ids::kCmdReopen,           ids::kCmdReopenExcelOnly,
-                        ids::kCmdReopenWordOnly, ids::kCmdReopenOutlookOnly, ids::kCmdReopenNonOffOnly,
-                        ids::kCmdExecuteCmd,    ids::kCmdWatchMode,        ids::kCmdReopenOnRestart,
-                        ids::kCmdListUnsavedDocs};
+  const int locked[] = {ids::kCmdGetCurr,           ids::kCmdReopen,           ids::kCmdReopenExcelOnly,
+                        ids::kCmdReopenWordOnly,      ids::kCmdReopenPowerPointOnly, ids::kCmdReopenOutlookOnly,
+                        ids::kCmdReopenNonOffOnly,    ids::kCmdExecuteCmd,       ids::kCmdWatchMode,
+                        ids::kCmdReopenOnRestart,     ids::kCmdListUnsavedDocs};
 
   struct Step {
     bool enableBefore, enableDuring;
@@ -695,8 +711,9 @@ TEST_F(MainWindowInProcess, TipsShowOverDisabledButtonsToo) {
   ASSERT_FALSE(::IsWindowEnabled(Item(ids::kCmdListUnsavedDocs)));
   EXPECT_EQ(TipShownOver(window, Item(ids::kCmdListUnsavedDocs)), kTooltips.at(ids::kCmdListUnsavedDocs));
   EXPECT_EQ(TipShownOver(window, Item(ids::kCmdGetCurr)), kTooltips.at(ids::kCmdGetCurr));
+  EXPECT_EQ(TipShownOver(window, Item(ids::kCmdReopenPowerPointOnly)), kTooltips.at(ids::kCmdReopenPowerPointOnly));
   window.SetGoRunning(true);
-  for (int id : {ids::kCmdReopen, ids::kCmdWatchMode}) {
+  for (int id : {ids::kCmdReopen, ids::kCmdReopenPowerPointOnly, ids::kCmdWatchMode}) {
     ASSERT_FALSE(::IsWindowEnabled(Item(id)));
     EXPECT_EQ(TipShownOver(window, Item(id)), kTooltips.at(id)) << "control " << id;
   }

@@ -27,6 +27,8 @@ constexpr ControlSpec kControls[] = {
      L"Reopen Excel documents listed as open on last scan", MainCommand::ReopenExcelOnly},
     {ids::kCmdReopenWordOnly, ControlKind::Button, L"W", 0,
      L"Reopen Word documents listed as open on last scan", MainCommand::ReopenWordOnly},
+    {ids::kCmdReopenPowerPointOnly, ControlKind::Button, L"P", 0,
+     L"Reopen PowerPoint presentations listed as open on last scan", MainCommand::ReopenPowerPointOnly},
     {ids::kCmdReopenOutlookOnly, ControlKind::Button, L"O", 0,
      L"Reopen Outlook documents listed as open on last scan", MainCommand::ReopenOutlookOnly},
     {ids::kCmdReopenNonOffOnly, ControlKind::Button, L"N", 0,
