@@ -80,8 +80,18 @@ bool FakeOffice::Start() {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    ADD_FAILURE() << "cannot start the fake server, error " << ::GetLastError();
+  // Wine now and then refuses a start with ERROR_INTERNAL_ERROR while its
+  // server is busy with the process before; the next try succeeds.
+  bool started = false;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(500ms);
+    started = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &info) != FALSE;
+    if (!started) error = ::GetLastError();
+  }
+  if (!started) {
+    ADD_FAILURE() << "cannot start the fake server, error " << error;
     return false;
   }
   ::CloseHandle(info.hThread);
