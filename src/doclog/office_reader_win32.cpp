@@ -107,12 +107,16 @@ bool WalkEnumerator(DispatchCaller& call, IEnumVARIANT* walker, HeldObjects& hel
   }
 }
 
+std::optional<long> ReadCount(DispatchCaller& call, IDispatch* collection, const wchar_t* kind) {
+  Variant counted;
+  if (FAILED(call.Call(collection, kind, L"Count", counted.Out()))) return std::nullopt;
+  return ToCount(counted.get());
+}
+
 // Item(1) to Item(Count), for a collection that cannot be enumerated.
 bool WalkByIndex(DispatchCaller& call, IDispatch* collection, const wchar_t* kind, HeldObjects& held,
                  const Visit& visit) {
-  Variant counted;
-  if (FAILED(call.Call(collection, kind, L"Count", counted.Out()))) return false;
-  const std::optional<long> count = ToCount(counted.get());
+  const std::optional<long> count = ReadCount(call, collection, kind);
   if (!count) return false;
   for (long i = 1; i <= *count; ++i) {
     const VARIANT index = Index(i);
@@ -140,9 +144,7 @@ std::optional<bool> HasWindow(DispatchCaller& call, IDispatch* presentation, Hel
   const ComPtr<IDispatch> windows = call.GetDispatch(presentation, L"Presentation", L"Windows");
   held.push_back(windows);
   if (!windows) return std::nullopt;
-  Variant counted;
-  if (FAILED(call.Call(windows.Get(), L"DocumentWindows", L"Count", counted.Out()))) return std::nullopt;
-  const std::optional<long> count = ToCount(counted.get());
+  const std::optional<long> count = ReadCount(call, windows.Get(), L"DocumentWindows");
   if (!count) return std::nullopt;
   return *count > 0;
 }

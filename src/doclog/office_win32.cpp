@@ -128,17 +128,20 @@ bool Win32OfficeAutomation::WaitForWorkers(std::chrono::milliseconds limit) {
   return ended;
 }
 
+Win32OfficeAutomation::Work Win32OfficeAutomation::GatherWork(OfficeApp app, std::shared_ptr<BatchNames> batch) const {
+  return [app, walked = walked_, batch = std::move(batch), othersAnswer = !AnotherHangs(app)](DispatchCaller& call,
+                                                                                             GatherJob& job) {
+    ReadApplication(app, call, job, *walked, batch.get(), othersAnswer);
+  };
+}
+
 std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const OfficeApp> apps) {
   std::vector<std::shared_ptr<GatherJob>> jobs;
   // Long enough for an application that answers to read its first instance.
   const auto batch = std::make_shared<BatchNames>(apps.size(), timings_.gather / 2);
   try {
     for (OfficeApp app : apps) {
-      const bool othersAnswer = !AnotherHangs(app);
-      jobs.push_back(Start(app, timings_.gather,
-                           [app, walked = walked_, batch, othersAnswer](DispatchCaller& call, GatherJob& job) {
-                             ReadApplication(app, call, job, *walked, batch.get(), othersAnswer);
-                           }));
+      jobs.push_back(Start(app, timings_.gather, GatherWork(app, batch)));
       if (!jobs.back()) batch->Withdraw();
     }
   } catch (...) {
@@ -158,10 +161,7 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
 
 AppSnapshot Win32OfficeAutomation::Gather(OfficeApp app) {
   try {
-    const auto job =
-        Run(app, timings_.gather, [app, walked = walked_, othersAnswer = !AnotherHangs(app)](DispatchCaller& call, GatherJob& job) {
-          ReadApplication(app, call, job, *walked, nullptr, othersAnswer);
-        });
+    const auto job = Run(app, timings_.gather, GatherWork(app, nullptr));
     if (job) return job->Snapshot();
   } catch (...) {
   }

@@ -51,6 +51,8 @@ class Win32OfficeAutomation : public OfficeAutomation {
   // Waits for every job until the deadline; those still at work are called
   // off and get, together, the grace of a cancelled call.
   void Await(std::span<const std::shared_ptr<GatherJob>> jobs, Deadline deadline);
+  // The reading of every instance of the application, for a worker.
+  Work GatherWork(OfficeApp app, std::shared_ptr<BatchNames> batch) const;
   // Whether a worker of another application is still stuck in it.
   bool AnotherHangs(OfficeApp app) const;
 
