@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "doclog/office_apps.h"
 #include "library/text.h"
 
 namespace valmora {
@@ -34,8 +35,10 @@ bool IsOwnDateLine(const std::wstring& line, const Locale& locale) {
 
 LineKind ClassifyLogLine(const std::wstring& line, const Locale& locale) {
   if (IsOwnDateLine(line, locale) || locale.IsDate(line)) return LineKind::DateLine;
-  if (StartsWithNoCase(line, kOutlookPrefix)) return LineKind::OutlookEntry;
-  if (StartsWithNoCase(line, kPowerPointPrefix)) return LineKind::PowerPointEntry;
+  // A prefix says whose entry it is before any extension does.
+  for (OfficeApp app : kOfficeAppsInOrder) {
+    if (StartsWithNoCase(line, Traits(app).prefix)) return Traits(app).kind;
+  }
   const std::wstring ext = ToLower(GetFileExt(line));
   if (ext.starts_with(L"xl")) return LineKind::ExcelEntry;
   if (ext.starts_with(L"do")) return LineKind::WordEntry;

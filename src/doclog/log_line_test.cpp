@@ -28,6 +28,11 @@ TEST(ClassifyLogLine, FirstMatchingRuleWins) {
       {L"powerpoint:https://corvellan.example/Plan.docx", LineKind::PowerPointEntry},  // the prefix decides
       {L"C:\\Decks\\Q4.pptx", LineKind::OtherEntry},  // added by hand: stays the user's file
       {L"PowerPoint C:\\Decks\\Q4.pptx", LineKind::OtherEntry},
+      {L"Excel:C:\\Data\\prices.csv", LineKind::ExcelEntry},  // a scan wrote it: not hand-added
+      {L"EXCEL:\\\\srv\\x.txt", LineKind::ExcelEntry},
+      {L"Word:C:\\Data\\notes.txt", LineKind::WordEntry},
+      {L"word:https://corvellan.example/a.xlsx", LineKind::WordEntry},  // the prefix decides
+      {L"Excel C:\\Data\\prices.csv", LineKind::OtherEntry},
       {L"C:\\Data\\Report.DOCX", LineKind::WordEntry},
       {L"C:\\Data\\old.dot", LineKind::WordEntry},
       {L"C:\\Data\\x.doc", LineKind::WordEntry},

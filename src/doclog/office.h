@@ -16,10 +16,15 @@ inline constexpr int kOfficeApps = 4;
 
 // How the gathering of one application ended.
 enum class AppState {
-  NotRunning,  // nothing to attach to: it contributes nothing
-  Read,        // every element was visited (some fields may still have failed)
-  GaveUp,      // busy or hung past its deadline: what was read before is kept
+  NotRunning,   // nothing to attach to and no window of it: it contributes nothing
+  Read,         // every step of the pass succeeded: this is all it has open
+  GaveUp,       // anything less (busy, hung, a field unread): what the log holds of it stays
+  Unreachable,  // its window is there but it cannot be attached (run as administrator,
+                // or not registered yet): what the log holds of it stays
 };
+
+// Whether a snapshot is all the application has open.
+inline bool Answered(AppState state) { return state == AppState::Read || state == AppState::NotRunning; }
 
 // A workbook, a document or a presentation.
 struct OfficeDocument {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cwctype>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "doclog/log_line.h"
+#include "doclog/office_apps.h"
 #include "doclog/open_doc_log.h"
 #include "msgbox/msgbox_request.h"
 
@@ -19,6 +21,7 @@ std::wstring CountOrNone(int count) { return count == 0 ? L"none" : std::to_wstr
 struct Entry {
   std::wstring line;
   LineKind kind;
+  const OfficeAppTraits* app;  // nullptr for a hand-added file
 };
 
 // What each application has open, asked once per phase and only when needed.
@@ -86,36 +89,31 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
 
   // Loading: the kinds asked for, hand-added files only when they exist.
   std::vector<Entry> entries;
-  int excel = 0, word = 0, powerPoint = 0, outlook = 0, other = 0;
+  int counts[kOfficeApps] = {}, other = 0;
   for (const std::wstring& line : log.ReadLines().value_or(std::vector<std::wstring>{})) {
     const LineKind kind = ClassifyLogLine(line, services_.locale);
-    int* count = nullptr;
-    bool wanted = false;
-    switch (kind) {
-      case LineKind::OutlookEntry: wanted = flags.pblnReopenO, count = &outlook; break;
-      case LineKind::ExcelEntry: wanted = flags.pblnReopenE, count = &excel; break;
-      case LineKind::WordEntry: wanted = flags.pblnReopenW, count = &word; break;
-      case LineKind::PowerPointEntry: wanted = flags.pblnReopenP, count = &powerPoint; break;
-      case LineKind::OtherEntry: wanted = flags.pblnReopenN && FileExists(services_.fs, line), count = &other; break;
-      case LineKind::DateLine:
-      case LineKind::BlankLine: break;
-    }
+    const OfficeAppTraits* app = TraitsOf(kind);
+    const bool wanted = app ? flags.*app->reopen
+                            : kind == LineKind::OtherEntry && flags.pblnReopenN && FileExists(services_.fs, line);
     if (!wanted) continue;
-    ++*count;  // beyond the 100th an entry is counted, not reopened
-    if (entries.size() < EntryList::kMaxEntries) entries.push_back({line, kind});
+    ++(app ? counts[static_cast<int>(app->app)] : other);  // beyond the 100th an entry is counted, not reopened
+    if (entries.size() < EntryList::kMaxEntries) entries.push_back({line, kind, app});
   }
-  if (allOffice) view.SetMsg1Caption(ReopenSummary(excel, word, powerPoint, outlook, other));
+  if (allOffice) {
+    view.SetMsg1Caption(ReopenSummary(counts[0], counts[1], counts[2], counts[3], other));
+  }
 
   OpenNow openNow(services_.office);
+  std::set<std::wstring> met;  // a file logged twice, or by hand and by a scan, is opened once
   for (const Entry& entry : entries) {
     if (stopped()) break;  // the program is ending: nothing more is opened
+    std::wstring target = entry.app ? EntryTarget(*entry.app, entry.line) : entry.line;
+    const OutlookEntryParts parts = SplitOutlookEntry(entry.line);
+    if (entry.kind == LineKind::OutlookEntry) target = kOutlookPrefix + parts.itemId;
+    if (!met.insert(target).second) continue;
     view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
     bool reopen = true;
-    std::wstring target = entry.line;
-    if (entry.kind == LineKind::PowerPointEntry) target.erase(0, std::size(kPowerPointPrefix) - 1);
     if (entry.kind == LineKind::OutlookEntry) {
-      const OutlookEntryParts parts = SplitOutlookEntry(entry.line);
-      target = kOutlookPrefix + parts.itemId;
       if (openNow.HasOutlookItem(parts.itemId)) {
         reopen = false;
       } else {
@@ -129,12 +127,8 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
       }
     } else if (!IsWebAddress(target) && !FileExists(services_.fs, target)) {
       services_.notices.ShowWarning(L"File " + Verbatim(target) + L" not found", 0);
-    } else if (entry.kind == LineKind::ExcelEntry) {
-      reopen = !openNow.HasDocument(OfficeApp::Excel, target);
-    } else if (entry.kind == LineKind::WordEntry) {
-      reopen = !openNow.HasDocument(OfficeApp::Word, target);
-    } else if (entry.kind == LineKind::PowerPointEntry) {
-      reopen = !openNow.HasDocument(OfficeApp::PowerPoint, target);
+    } else if (entry.app) {
+      reopen = !openNow.HasDocument(entry.app->app, target);
     }
     if (!reopen || stopped()) continue;
     services_.shell.Open(target, ShowWindowAs::Maximised);

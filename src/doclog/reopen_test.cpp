@@ -38,12 +38,16 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
            "C:\\Notes\\here.txt\r\n"
            "C:\\Notes\\gone.txt\r\n"
            "C:\\D\\gone.docx\r\n"
+           "Excel:C:\\Notes\\here.txt\r\n"  // once by hand, once scanned: opened once
+           "Excel:C:\\D\\prices.csv\r\n"
+           "C:\\D\\gone.docx\r\n"
            "Outlook:00AA'05/12/26 Lunch\r\n"
            "Outlook:00DD'01/12/26 Old news\r\n"
            "Outlook:00FF\r\n"
            "\r\n");
   AddFile(L"C:\\D\\open.xlsx");
   AddFile(L"C:\\Notes\\here.txt");
+  AddFile(L"C:\\D\\prices.csv");
   office.apps[OfficeApp::Excel] = {AppState::Read, {{true, L"C:\\D", true, L"open.xlsx", L"C:\\D\\open.xlsx"}}, {}};
   office.outlookItems[L"00AA"] = {LookupAnswer::Found, L"Inbox"};
   office.outlookItems[L"00DD"] = {LookupAnswer::Found, L"Deleted Items"};
@@ -52,13 +56,14 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   reopener.Reopen(kReopenAll, kGoesOn);
 
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\Notes\\here.txt (max)", L"C:\\D\\gone.docx (max)",
-                                                     L"Outlook:00AA (max)", L"Outlook:00FF (max)"}));
-  EXPECT_EQ(std::count(journal.begin(), journal.end(), L"pause 1000"), 4);
+                                                     L"C:\\D\\prices.csv (max)", L"Outlook:00AA (max)",
+                                                     L"Outlook:00FF (max)"}));
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), L"pause 1000"), 5);
   ASSERT_EQ(notices.warnings.size(), 2u);
   EXPECT_EQ(notices.warnings[0], std::make_pair(std::wstring(L"File C:\\D\\gone.docx not found"), 0));
   EXPECT_EQ(notices.warnings[1].first, L"Outlook item (no name/desc available) not found");
   ASSERT_GE(view.captions.size(), 2u);
-  EXPECT_EQ(view.captions.front(), L"Excel: 1\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: 3\r\nOther: 1");
+  EXPECT_EQ(view.captions.front(), L"Excel: 3\r\nWord: 2\r\nPowerPoint: none\r\nOutlook: 3\r\nOther: 1");
   EXPECT_EQ(view.captions[1], L"Reopening\r\nC:\\D\\open.xlsx");
   EXPECT_EQ(view.msg1, L"");  // cleared at the end
   EXPECT_EQ(view.topmostTrail, (std::vector<bool>{true, false}));

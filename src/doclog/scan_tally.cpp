@@ -1,8 +1,9 @@
 #include "doclog/scan_tally.h"
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
+#include "doclog/office_apps.h"
 #include "msgbox/msgbox_request.h"
 
 namespace valmora {
@@ -12,13 +13,13 @@ std::wstring Counted(int count, const wchar_t* noun) {
   return std::to_wstring(count) + L" " + noun + (count == 1 ? L"" : L"s");
 }
 
-std::wstring ShortLine(const wchar_t* app, const AppTally& t, const wchar_t* noun) {
+std::wstring ShortLine(const std::wstring& app, const AppTally& t, const wchar_t* noun) {
   std::wstring line = app + Counted(t.open, noun);
   if (t.hasNew) line += L" + " + std::to_wstring(t.created) + L" NEW";
   return line;
 }
 
-std::wstring LongLine(const wchar_t* app, const AppTally& t, const wchar_t* noun) {
+std::wstring LongLine(const std::wstring& app, const AppTally& t, const wchar_t* noun) {
   std::wstring line = app;
   if (t.open == 0) {
     line += std::wstring(L"no ") + noun + L"s open";
@@ -32,34 +33,37 @@ std::wstring LongLine(const wchar_t* app, const AppTally& t, const wchar_t* noun
 
 }  // namespace
 
-const AppTally& ScanTally::For(OfficeApp app) const {
-  switch (app) {
-    case OfficeApp::Excel: return excel;
-    case OfficeApp::Word: return word;
-    case OfficeApp::PowerPoint: return powerPoint;
-    case OfficeApp::Outlook: break;
-  }
-  return outlook;
+const AppTally& ScanTally::For(OfficeApp app) const { return this->*Traits(app).tally; }
+
+AppTally& ScanTally::For(OfficeApp app) { return this->*Traits(app).tally; }
+
+bool ScanTally::AnyUnsaved() const {
+  return std::any_of(kOfficeAppsInOrder.begin(), kOfficeAppsInOrder.end(), [&](OfficeApp app) { return For(app).unsaved; });
 }
 
-AppTally& ScanTally::For(OfficeApp app) { return const_cast<AppTally&>(std::as_const(*this).For(app)); }
-
 std::wstring ShortSummary(const ScanTally& t) {
-  return ShortLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + ShortLine(L"Word: ", t.word, L"doc") + L"\r\n" +
-         ShortLine(L"PowerPoint: ", t.powerPoint, L"doc") + L"\r\n" + ShortLine(L"Outlook: ", t.outlook, L"item");
+  std::wstring text;
+  for (OfficeApp app : kOfficeAppsInOrder) {
+    if (!text.empty()) text += L"\r\n";
+    text += ShortLine(Traits(app).label + std::wstring(L": "), t.For(app), Traits(app).noun);
+  }
+  return text;
 }
 
 std::wstring LongSummary(const ScanTally& t) {
-  return LongLine(L"Excel: ", t.excel, L"doc") + L"\r\n" + LongLine(L"Word: ", t.word, L"doc") + L"\r\n" +
-         LongLine(L"PowerPoint: ", t.powerPoint, L"doc") + L"\r\n" + LongLine(L"Outlook: ", t.outlook, L"item");
+  std::wstring text;
+  for (OfficeApp app : kOfficeAppsInOrder) {
+    if (!text.empty()) text += L"\r\n";
+    text += LongLine(Traits(app).label + std::wstring(L": "), t.For(app), Traits(app).noun);
+  }
+  return text;
 }
 
 std::wstring NeverSavedNotice(const ScanTally& t, const std::wstring& newItemNames) {
   std::wstring text = L"** PLEASE NOTE **\r\nThere are documents that are new (never been saved) in ";
-  if (t.excel.hasNew) text += L"Excel ";
-  if (t.word.hasNew) text += L"Word ";
-  if (t.powerPoint.hasNew) text += L"PowerPoint ";
-  if (t.outlook.hasNew) text += L"Outlook ";
+  for (OfficeApp app : kOfficeAppsInOrder) {
+    if (t.For(app).hasNew) text += Traits(app).label + std::wstring(L" ");
+  }
   text += L".\r\n"
           L"These documents will NOT be reopened automatically after system reboot.\r\n"
           L"If you wish them to be included, save them to disk then rerun this command.\r\n\r\n";

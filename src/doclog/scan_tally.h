@@ -18,7 +18,7 @@ struct ScanTally {
   AppTally excel, word, powerPoint, outlook;
   const AppTally& For(OfficeApp app) const;
   AppTally& For(OfficeApp app);
-  bool AnyUnsaved() const { return excel.unsaved || word.unsaved || powerPoint.unsaved || outlook.unsaved; }
+  bool AnyUnsaved() const;
 };
 
 // A line per application for the notification icon's tip.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <utility>
 #include <vector>
 
 #include "doclog/log_line.h"
+#include "doclog/office_apps.h"
 
 namespace valmora {
 namespace {
@@ -13,17 +15,26 @@ namespace {
 // What one scan collects besides the counts.
 struct ScanResult {
   EntryList entries;
-  std::vector<LineKind> notRead;  // kinds of the applications given up on
+  std::set<std::wstring> written;  // every line once, those beyond the hundredth too
+  std::vector<LineKind> notRead;   // kinds of the applications that did not answer completely
   ScanTally tally;
   std::wstring newItemNames;  // never saved, but changed
   std::wstring unsavedNames;  // saved before, changed since
+
+  // False when the line is written already: a document open in two
+  // instances is one entry.
+  bool Write(const std::wstring& line) {
+    if (!written.insert(line).second) return false;
+    entries.Add(line);
+    return true;
+  }
 };
 
 // A field that could not be read counts the way that loses nothing: a
-// window of unknown visibility is visible, an unknown Saved is saved. Each
-// line is the full name after `prefix`.
-void AddDocuments(const AppSnapshot& app, const std::wstring& prefix, AppTally& tally, ScanResult& result) {
-  for (const OfficeDocument& doc : app.documents) {
+// window of unknown visibility is visible, an unknown Saved is saved.
+void AddDocuments(OfficeApp app, const AppSnapshot& snapshot, const Locale& locale, ScanResult& result) {
+  AppTally& tally = result.tally.For(app);
+  for (const OfficeDocument& doc : snapshot.documents) {
     if (!doc.firstWindowVisible.value_or(true)) continue;
     if (!doc.path) continue;  // neither loggable nor known to be new
     const bool saved = doc.saved.value_or(true);
@@ -36,7 +47,7 @@ void AddDocuments(const AppSnapshot& app, const std::wstring& prefix, AppTally& 
       continue;
     }
     if (!doc.fullName || doc.fullName->empty()) continue;
-    result.entries.Add(OneLine(prefix + *doc.fullName));
+    if (!result.Write(ScannedLine(app, *doc.fullName, locale))) continue;
     ++tally.open;
     if (!saved) {
       ++tally.unsaved;
@@ -54,8 +65,9 @@ std::wstring CreationText(const LocalTime& t, const std::wstring& separator) {
   return day + separator + month + separator + year + L" ";
 }
 
-void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, AppTally& tally, ScanResult& result) {
-  for (const OutlookItem& item : app.items) {
+void AddOutlookItems(const AppSnapshot& snapshot, const std::wstring& dateSeparator, ScanResult& result) {
+  AppTally& tally = result.tally.outlook;
+  for (const OutlookItem& item : snapshot.items) {
     if (!item.entryId) continue;
     const bool saved = item.saved.value_or(true);
     const std::wstring subject = item.subject.value_or(L"");
@@ -67,7 +79,7 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
       continue;
     }
     const std::wstring created = item.creationTime ? CreationText(*item.creationTime, dateSeparator) : L"";
-    result.entries.Add(OneLine(kOutlookPrefix + *item.entryId + L"'" + created + subject));
+    if (!result.Write(OneLine(kOutlookPrefix + *item.entryId + L"'" + created + subject))) continue;
     ++tally.open;
     if (!saved) {
       ++tally.unsaved;
@@ -76,12 +88,22 @@ void AddOutlookItems(const AppSnapshot& app, const std::wstring& dateSeparator, 
   }
 }
 
+// Said once a run: an application that runs but cannot be read (started as
+// administrator, or not registered yet) keeps its entries, and the user
+// should know why they no longer follow what is open.
+std::wstring UnreachableNote(const std::vector<OfficeApp>& apps) {
+  if (apps.empty()) return L"";
+  std::wstring names;
+  for (OfficeApp app : apps) names += (names.empty() ? L"" : L", ") + std::wstring(Traits(app).label);
+  return L"\r\nRunning but cannot be read: " + names;
+}
+
 enum class Written { Yes, LeftAlone, Failed };
 
 // An overwrite carries the previous log's hand-added lines over, after the
 // Office entries and in the same write, so no crash or session end can catch
-// the log without them. A log that is there but cannot be read (locked) is
-// left alone rather than lose those lines.
+// the log without them; each line is written once. A log that is there but
+// cannot be read (locked) is left alone rather than lose those lines.
 Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& dateLine, ScanResult& result) {
   EntryList& entries = result.entries;
   std::vector<std::wstring> previous;
@@ -92,16 +114,18 @@ Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& date
   }
   if (flags.pblnInShutdown) return log.MergeRewrite(entries) ? Written::Yes : Written::Failed;
   std::vector<std::wstring> kept;
+  std::set<std::wstring> keptOnce;
   for (const std::wstring& line : previous) {
     const LineKind kind = ClassifyLogLine(line, log.GetLocale());
     if (kind == LineKind::OtherEntry) {
-      if (!flags.dropManualEntries) kept.push_back(line);
+      if (!flags.dropManualEntries && !result.written.contains(line) && keptOnce.insert(line).second) {
+        kept.push_back(line);
+      }
       continue;
     }
-    // An application given up on (hung, or busy past its time) reported
-    // nothing, which is not the same as nothing open: its entries stay.
-    const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
-    if (notRead && !entries.Contains(line)) entries.Add(line);
+    // An application that did not answer completely (hung, busy, a field
+    // unread, not attachable) said nothing of these: they stay.
+    if (std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end()) result.Write(line);
   }
   return log.Overwrite(dateLine, entries, kept) ? Written::Yes : Written::Failed;
 }
@@ -175,30 +199,30 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
 
   // Office is asked with messages let through: what arrives meanwhile may
   // end the program, and then nothing is written over the log.
-  constexpr OfficeApp kLogOrder[] = {OfficeApp::Excel, OfficeApp::Word, OfficeApp::PowerPoint, OfficeApp::Outlook};
-  const std::vector<AppSnapshot> snapshots = services_.office.GatherAll(kLogOrder);
-  if (stopped() || snapshots.size() != std::size(kLogOrder)) return;
-  const AppSnapshot &excel = snapshots[0], &word = snapshots[1], &powerPoint = snapshots[2], &outlook = snapshots[3];
+  const std::vector<AppSnapshot> snapshots = services_.office.GatherAll(kOfficeAppsInOrder);
+  if (stopped() || snapshots.size() != kOfficeAppsInOrder.size()) return;
   ScanResult result;
-  AddDocuments(excel, L"", result.tally.excel, result);
-  AddDocuments(word, L"", result.tally.word, result);
-  AddDocuments(powerPoint, kPowerPointPrefix, result.tally.powerPoint, result);
-  AddOutlookItems(outlook, locale.DateSeparator(), result.tally.outlook, result);
-  if (excel.state == AppState::GaveUp) result.notRead.push_back(LineKind::ExcelEntry);
-  if (word.state == AppState::GaveUp) result.notRead.push_back(LineKind::WordEntry);
-  if (powerPoint.state == AppState::GaveUp) result.notRead.push_back(LineKind::PowerPointEntry);
-  if (outlook.state == AppState::GaveUp) result.notRead.push_back(LineKind::OutlookEntry);
+  std::vector<OfficeApp> unreachable;
+  for (std::size_t i = 0; i < snapshots.size(); ++i) {
+    const OfficeApp app = kOfficeAppsInOrder[i];
+    if (app == OfficeApp::Outlook) {
+      AddOutlookItems(snapshots[i], locale.DateSeparator(), result);
+    } else {
+      AddDocuments(app, snapshots[i], locale, result);
+    }
+    if (!Answered(snapshots[i].state)) result.notRead.push_back(Traits(app).kind);
+    if (snapshots[i].state == AppState::Unreachable && !std::exchange(toldUnreachable_[i], true)) {
+      unreachable.push_back(app);
+    }
+  }
   tally_ = result.tally;
-  state_.blnNewExcel = tally_.excel.hasNew;
-  state_.blnNewWord = tally_.word.hasNew;
-  state_.blnNewPowerPoint = tally_.powerPoint.hasNew;
-  state_.blnNewOutlook = tally_.outlook.hasNew;
+  for (OfficeApp app : kOfficeAppsInOrder) state_.*Traits(app).isNew = tally_.For(app).hasNew;
 
   view.SetListUnsavedEnabled(tally_.AnyUnsaved());
   OpenDocLog log(services_.logPath, services_.fs, locale);  // read afresh: the user may have edited it
   const Written written = WriteLog(log, flags, dateLine, result);
   if (state_.blnWatching) view.SetTrayTip(dateLine + L"\r\n" + ShortSummary(tally_));
-  view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_));
+  view.SetMsg1Caption(L"Currently open:  " + dateLine + L"\r\n" + LongSummary(tally_) + UnreachableNote(unreachable));
   if (written == Written::Failed && services_.writeReport) {
     services_.writeReport->NotSaved(services_.logPath, services_.fs.LastWriteError());
   }

@@ -62,6 +62,7 @@ class Scanner final : public DocumentScanner {
   bool inGo_ = false;
   bool inShutdown_ = false;
   bool stopRequested_ = false;
+  bool toldUnreachable_[kOfficeApps] = {};
   std::function<void()> whenStopped_;
 };
 

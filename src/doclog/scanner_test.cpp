@@ -286,17 +286,42 @@ TEST_F(ScannerTest, WatchScanHidesTheWindowUnlessKeptShownAndUpdatesTheTip) {
   EXPECT_FALSE(view.hidden);
 }
 
-TEST_F(ScannerTest, OverwriteScansKeepHandAddedLinesUnlessTheUserDropsThem) {
+// Each line of a scan's log appears once: a hand-added line twice in the
+// log, a file open in two instances, a file whose extension is not its
+// application's, rescanned tick after tick.
+TEST_F(ScannerTest, OverwriteScansKeepHandAddedLinesOnceUnlessTheUserDropsThem) {
   WriteLog("01/12/2026 09:00\r\nC:\\D\\old.xlsx\r\nC:\\Notes\\plan.txt\r\n\r\nC:\\Notes\\todo.pdf\r\n"
            "C:\\Notes\\plan.txt\r\n");
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\new.docx")});
   scanner.Go(kQuietScan);
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\Notes\\plan.txt|C:\\Notes\\todo.pdf|C:\\Notes\\plan.txt|");
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\Notes\\plan.txt|C:\\Notes\\todo.pdf|");
 
   GoFlags drop = kGetCurrScan;
   drop.dropManualEntries = true;
   scanner.Go(drop);
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|");
+}
+
+TEST_F(ScannerTest, EachLineOnceAndAScannedFileNeverTurnsHandAdded) {
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\by hand.csv\r\n");
+  office.apps[OfficeApp::Excel] = Running({Doc(L"C:\\D\\a.csv"), Doc(L"C:\\D\\b.xlsx"), Doc(L"C:\\D\\a.csv", false),
+                                           Doc(L"C:\\D\\by hand.csv")});
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\notes.txt"), Doc(L"C:\\D\\w.docx"), Doc(L"C:\\D\\notes.txt")});
+  const std::wstring expected =
+      L"05/12/2026 14:07|Excel:C:\\D\\a.csv|C:\\D\\b.xlsx|Excel:C:\\D\\by hand.csv|Word:C:\\D\\notes.txt|C:\\D\\w.docx|"
+      L"C:\\D\\by hand.csv|";
+  for (int tick = 0; tick < 3; ++tick) {
+    scanner.Go(kQuietScan);
+    EXPECT_EQ(Log(), expected) << "tick " << tick;
+  }
+  EXPECT_EQ(scanner.LastTally().excel.open, 3);
+  EXPECT_EQ(scanner.LastTally().excel.unsaved, 0) << "the first seen of the two counts";
+  EXPECT_EQ(scanner.LastTally().word.open, 2);
+  // Closed, it goes: the prefix says a scan wrote it.
+  office.apps[OfficeApp::Excel] = Running({});
+  office.apps[OfficeApp::Word] = Running({});
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\by hand.csv|");
 }
 
 TEST_F(ScannerTest, AnApplicationGivenUpOnKeepsItsEntriesInTheLog) {
@@ -316,6 +341,23 @@ TEST_F(ScannerTest, AnApplicationGivenUpOnKeepsItsEntriesInTheLog) {
   office.apps[OfficeApp::PowerPoint] = Running({});
   scanner.Go(kQuietScan);
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\D\\by hand.pptx|");
+}
+
+// Running, but not to be attached (as administrator, or not registered
+// yet): its lines stay, and the label says why, once a run.
+TEST_F(ScannerTest, AnApplicationThatRunsButCannotBeReadKeepsItsLinesAndIsNamedOnce) {
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\a.xlsx\r\nWord:C:\\D\\w.txt\r\n");
+  office.apps[OfficeApp::Excel] = {AppState::Unreachable, {}, {}};
+  office.apps[OfficeApp::Word] = {AppState::Unreachable, {}, {}};
+  scanner.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\a.xlsx|Word:C:\\D\\w.txt|");
+  EXPECT_TRUE(view.msg1.ends_with(L"Outlook: no items open\r\nRunning but cannot be read: Excel, Word")) << view.msg1;
+  office.apps[OfficeApp::PowerPoint] = {AppState::Unreachable, {}, {}};
+  scanner.Go(kQuietScan);
+  EXPECT_TRUE(view.msg1.ends_with(L"Outlook: no items open\r\nRunning but cannot be read: PowerPoint")) << view.msg1;
+  scanner.Go(kQuietScan);
+  EXPECT_TRUE(view.msg1.ends_with(L"Outlook: no items open")) << view.msg1;
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\a.xlsx|Word:C:\\D\\w.txt|");
 }
 
 TEST_F(ScannerTest, ALogThatCannotBeReadIsNotOverwritten) {

@@ -1,6 +1,7 @@
 #include "mainwindow/log_summary.h"
 
 #include "doclog/log_line.h"
+#include "doclog/office_apps.h"
 
 namespace valmora {
 namespace {
@@ -13,21 +14,18 @@ std::wstring GetLogSummary(const OpenDocLog& log) {
   const auto lines = log.ReadLines();
   if (!lines) return {};
   std::wstring dateLine;
-  long long excel = 0, word = 0, powerPoint = 0, outlook = 0, other = 0;
+  long long counts[kOfficeApps] = {}, other = 0;
   for (const auto& line : *lines) {
-    switch (ClassifyLogLine(line, log.GetLocale())) {
-      case LineKind::DateLine: dateLine = line; break;
-      case LineKind::OutlookEntry: ++outlook; break;
-      case LineKind::ExcelEntry: ++excel; break;
-      case LineKind::WordEntry: ++word; break;
-      case LineKind::PowerPointEntry: ++powerPoint; break;
-      case LineKind::BlankLine: break;
-      case LineKind::OtherEntry: ++other; break;
-    }
+    const LineKind kind = ClassifyLogLine(line, log.GetLocale());
+    if (kind == LineKind::DateLine) dateLine = line;
+    if (kind == LineKind::OtherEntry) ++other;
+    if (const OfficeAppTraits* app = TraitsOf(kind)) ++counts[static_cast<int>(app->app)];
   }
-  return L"Open at last check:  " + dateLine + L"\r\nExcel: " + CountOrNone(excel) + L"\r\nWord: " + CountOrNone(word) +
-         L"\r\nPowerPoint: " + CountOrNone(powerPoint) + L"\r\nOutlook: " + CountOrNone(outlook) + L"\r\nOther: " +
-         CountOrNone(other);
+  std::wstring summary = L"Open at last check:  " + dateLine;
+  for (OfficeApp app : kOfficeAppsInOrder) {
+    summary += L"\r\n" + std::wstring(Traits(app).label) + L": " + CountOrNone(counts[static_cast<int>(app)]);
+  }
+  return summary + L"\r\nOther: " + CountOrNone(other);
 }
 
 }  // namespace valmora
