@@ -102,17 +102,23 @@ TEST(DayE2E, AWholeDayInWatchModeKeepsTheListForTheNextLogon) {
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
-// A tick waits for an Excel that hangs past its deadline when the session
-// ends: the end is not skipped, and the tick writes nothing over it.
-TEST(DayE2E, TheEndOfTheSessionDuringATickThatWaitsForAHungExcelStillWarnsAndMergesTwice) {
+// A tick waits for an Excel and a PowerPoint that hang past their deadline
+// when the session ends: the end is not skipped, it keeps what the log had of
+// both, and the tick writes nothing over it.
+TEST(DayE2E, TheEndOfTheSessionDuringATickThatWaitsForHungApplicationsStillWarnsAndMergesTwice) {
   Registrations registrations;
   TestFolder folder(L"day_hung_tick");
   registrations.RegisterWatch(folder);
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a.xlsx\r\nPowerPoint:C:\\Data\\q.pptx\r\n");
   FakeOffice excel(L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\n  FullName hangs\n");
+  FakeOffice powerPoint(L"PowerPoint", "[PowerPoint]\npresentation C:\\Data\\q.pptx\n  Path hangs\n");
   auto word = std::make_unique<FakeOffice>(L"Word", "[Word]\ndocument C:\\Data\\Report.docx\ndocument Document2\n"
                                                     "  Saved = false\n");
-  ASSERT_TRUE(excel.Start() && word->Start());
+  ASSERT_TRUE(excel.Start() && powerPoint.Start() && word->Start());
   Process valmora(folder.Exe(), L"/watch=1");
+  HWND question = valmora.WaitForMessageSaying(valmora::kStartupQuestion);
+  ASSERT_NE(question, nullptr);
+  PressDialogButton(question, msgbox::kCmdNo);
   HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return ReadBytes(folder.Log()).find("Report.docx") != std::string::npos; }, 60s));
@@ -131,11 +137,15 @@ TEST(DayE2E, TheEndOfTheSessionDuringATickThatWaitsForAHungExcelStillWarnsAndMer
   EXPECT_EQ(session.Answer(), static_cast<DWORD_PTR>(TRUE));
   const std::string merged = ReadBytes(folder.Log());
   EXPECT_TRUE(merged.starts_with("C:\\Data\\Report.docx\r\nC:\\Data\\D2.docx\r\n")) << merged;
+  for (const char* kept : {"\r\nC:\\Data\\a.xlsx\r\n", "\r\nPowerPoint:C:\\Data\\q.pptx\r\n"}) {
+    EXPECT_NE(merged.find(kept), std::string::npos) << kept << " lost from\n" << merged;
+  }
   std::this_thread::sleep_for(8s);  // the interrupted tick's deadline and more
   EXPECT_EQ(ReadBytes(folder.Log()), merged) << "the interrupted tick wrote over the merges";
   SendBounded(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, 20s);
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
   excel.Kill();
+  powerPoint.Kill();
 }
 
 // "Re&open Now" with three logged files, ended in its first pause by the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,112 @@ TEST(InstancesE2E, AHungWordLosesNoEntryOfTheOtherInstances) {
     EXPECT_EQ(Occurrences(log, entry), 1u) << entry << " in\n" << log;
   }
   word.Kill();
+}
+
+// A scan answers only for what it read: each row is Office as it was, the log
+// before a /shutdown run, and what the merged log must hold afterwards (each
+// line once) and must not hold. An application that did not answer
+// completely keeps every line the log had of it.
+TEST(InstancesE2E, EachApplicationAnswersForItselfAndFailsClosed) {
+  struct Instance {
+    const wchar_t* application;
+    std::string scenario;
+    int instance = 1;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Instance> office;
+    std::string logBefore;
+    std::vector<std::string> once, absent;
+  };
+  const std::string twoBooks = "12/5/2026 14:07\r\nC:\\Data\\a1.xlsx\r\nC:\\Data\\b1.xlsx\r\n";
+  const Case cases[] = {
+      {"a second instance busy at every call",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\n"}, {L"Excel", "[Excel]\nbusy always\nworkbook C:\\Data\\b1.xlsx\n", 2}},
+       twoBooks, {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\b1.xlsx\r\n"}, {}},
+      {"a second instance rejecting calls as a cell is edited",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\n"},
+        {L"Excel", "[Excel]\nrejected from 2\nworkbook C:\\Data\\b1.xlsx\n", 2}},
+       twoBooks, {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\b1.xlsx\r\n"}, {}},
+      {"a workbook whose name Excel will not give while busy",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\nworkbook C:\\Data\\b1.xlsx\n  FullName ignored-exception 1000\n"}},
+       twoBooks, {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\b1.xlsx\r\n"}, {}},
+      {"a document whose path is refused as busy",
+       {{L"Word", "[Word]\ndocument C:\\Data\\w.docx\n  Path ignored 1000\n"}},
+       "12/5/2026 14:07\r\nC:\\Data\\w.docx\r\n", {"C:\\Data\\w.docx\r\n"}, {}},
+      {"an Excel run as administrator",
+       {{L"Excel", "[Excel]\nregister off\nworkbook C:\\Data\\a1.xlsx\n"}},
+       twoBooks, {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\b1.xlsx\r\n"}, {}},
+      {"files Excel and Word open that are not theirs by name, one in two instances",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\prices.csv\n"}, {L"Excel", "[Excel]\nworkbook C:\\Data\\prices.csv\n", 2},
+        {L"Word", "[Word]\ndocument C:\\Data\\notes.txt\n"}},
+       "12/5/2026 14:07\r\nC:\\Notes\\by hand.txt\r\n",
+       {"Excel:C:\\Data\\prices.csv\r\n", "Word:C:\\Data\\notes.txt\r\n", "C:\\Notes\\by hand.txt\r\n"},
+       {"\r\nC:\\Data\\prices.csv", "\r\nC:\\Data\\notes.txt"}},
+      {"a program that is not Excel but says so in its name",
+       {{L"Other", "[Other]\nname = Contoso Excel Viewer\ndocument C:\\Data\\foreign.xlsx\n"},
+        {L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\n"}},
+       "12/5/2026 14:07\r\n", {"C:\\Data\\a1.xlsx\r\n"}, {"foreign.xlsx"}},
+      {"a closed workbook goes while Word hangs",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\n"}, {L"Excel", "[Excel]\nworkbook C:\\Data\\b1.xlsx\n", 2},
+        {L"Word", "[Word]\nDocuments hangs\ndocument C:\\Data\\w.docx\n"}},
+       "12/5/2026 14:07\r\nC:\\Data\\closed.xlsx\r\nC:\\Data\\w.docx\r\n",
+       {"C:\\Data\\a1.xlsx\r\n", "C:\\Data\\b1.xlsx\r\n", "C:\\Data\\w.docx\r\n"}, {"closed.xlsx"}},
+      {"an instance another program started hidden",
+       {{L"Excel", "[Excel]\nworkbook C:\\Data\\a1.xlsx\n"},
+        {L"Excel", "[Excel]\nVisible = false\nworkbook C:\\Data\\hidden.xlsx\n", 2}},
+       "12/5/2026 14:07\r\n", {"C:\\Data\\a1.xlsx\r\n"}, {"hidden.xlsx"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::unique_ptr<FakeOffice>> office;
+    for (const Instance& i : c.office) {
+      office.push_back(std::make_unique<FakeOffice>(i.application, i.scenario, i.instance));
+      ASSERT_TRUE(office.back()->Start());
+    }
+    TestFolder folder(L"instances_closed");
+    folder.WriteFile(L"Valmora.txt", c.logBefore);
+    Process valmora(folder.Exe(), L"/shutdown");
+    EXPECT_EQ(valmora.WaitForExit(90s), 0u);
+    const std::string log = ReadBytes(folder.Log());
+    for (const std::string& line : c.once) EXPECT_EQ(Occurrences(log, line), 1u) << line << " in\n" << log;
+    for (const std::string& part : c.absent) EXPECT_EQ(Occurrences(log, part), 0u) << part << " in\n" << log;
+    for (auto& server : office) server->Kill();
+  }
+}
+
+// Running but not attachable: the lines stay, and the label says why.
+TEST(InstancesE2E, AnExcelThatCannotBeAttachedIsNamedAndKeepsItsLines) {
+  FakeOffice excel(L"Excel", "[Excel]\nregister off\nworkbook C:\\Data\\a1.xlsx\n");
+  ASSERT_TRUE(excel.Start());
+  TestFolder folder(L"instances_unreachable");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nC:\\Data\\a1.xlsx\r\n");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  PressDialogButton(main, ids::kCmdGetCurr);
+  ASSERT_TRUE(WaitUntil([&] { return Text(::GetDlgItem(main, ids::kLblMsg1)).starts_with(L"Currently open:"); }, 60s));
+  EXPECT_TRUE(Text(::GetDlgItem(main, ids::kLblMsg1)).ends_with(L"\r\nRunning but cannot be read: Excel"))
+      << valmora::ToUtf8(Text(::GetDlgItem(main, ids::kLblMsg1)));
+  Screenshot(main, L"main_excel_unreachable");
+  EXPECT_EQ(Occurrences(ReadBytes(folder.Log()), "C:\\Data\\a1.xlsx\r\n"), 1u) << ReadBytes(folder.Log());
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
+// Each instance numbers its never-saved workbooks from Book1: a second one
+// whose only workbook shares the first's name is still found and warned about.
+TEST(InstancesE2E, ASecondInstanceWithOnlyABook1IsWarnedAbout) {
+  FakeOffice second(L"Excel", "[Excel]\nworkbook Book1\n  Saved = false\n", 2);
+  FakeOffice first(L"Excel", "[Excel]\nworkbook Book1\nworkbook C:\\Data\\a1.xlsx\n");
+  ASSERT_TRUE(second.Start() && first.Start());
+  TestFolder folder(L"instances_book1");
+  Process valmora(folder.Exe(), L"/shutdown");
+  HWND warning = valmora.WaitForNewWindow(msgbox::kWindowClass, nullptr, 60s);
+  ASSERT_NE(warning, nullptr) << "the second instance's new Book1 was missed";
+  EXPECT_NE(Message(warning).find(L"(never been saved) in Excel.\r\n"), std::wstring::npos) << Message(warning);
+  PressDialogButton(warning, msgbox::kCmdOk);
+  EXPECT_EQ(valmora.WaitForExit(60s), 0u);
 }
 
 // What any instance has open is not opened again; each missing deck goes to

@@ -8,7 +8,7 @@
 
 #include "app/resource.h"
 #include "doclog/locale_win32.h"
-#include "doclog/office_win32.h"
+#include "office/office_win32.h"
 #include "doclog/reopen.h"
 #include "doclog/scanner.h"
 #include "library/com_win32.h"

@@ -76,6 +76,15 @@ class ExceptionInfo {
   ExceptionInfo(const ExceptionInfo&) = delete;
   ExceptionInfo& operator=(const ExceptionInfo&) = delete;
   EXCEPINFO* get() { return &info_; }
+  // The error the exception carries, filled in first where the server
+  // deferred it.
+  SCODE Code() {
+    if (info_.pfnDeferredFillIn) {
+      const auto fill = std::exchange(info_.pfnDeferredFillIn, nullptr);
+      fill(&info_);
+    }
+    return info_.scode;
+  }
 
  private:
   EXCEPINFO info_{};

@@ -1,4 +1,4 @@
-#include "doclog/busy_filter_win32.h"
+#include "office/busy_filter_win32.h"
 
 namespace valmora {
 

@@ -1,12 +1,18 @@
-#include "doclog/dispatch_call_win32.h"
+#include "office/dispatch_call_win32.h"
 
 namespace valmora {
 
 namespace {
 
-// Wine hands a server's "retry later" back as the call's result instead of
-// asking the message filter, and a filter that gives up yields "rejected".
-bool IsBusy(HRESULT result) { return result == RPC_E_SERVERCALL_RETRYLATER || result == RPC_E_CALL_REJECTED; }
+// Excel's own "busy" (VBA_E_IGNORE), returned or carried by its exception.
+constexpr HRESULT kOfficeBusy = static_cast<HRESULT>(0x800AC472);
+
+// Busy is "ask again later", never "not there". Wine hands a server's "retry
+// later" back as the call's result instead of asking the message filter; a
+// filter that gives up, or Excel while a cell is edited, yields "rejected".
+bool IsBusy(HRESULT result) {
+  return result == RPC_E_SERVERCALL_RETRYLATER || result == RPC_E_CALL_REJECTED || result == kOfficeBusy;
+}
 
 // The server process has gone away: every later call would fail as well.
 bool IsGone(HRESULT result) {
@@ -62,8 +68,9 @@ HRESULT DispatchCaller::Invoke(IDispatch* object, DISPID id, VARIANT* result, co
     ::VariantClear(result);
     ExceptionInfo exception;
     UINT argumentError = 0;
-    const HRESULT called =
+    HRESULT called =
         object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception.get(), &argumentError);
+    if (called == DISP_E_EXCEPTION && exception.Code() == kOfficeBusy) called = kOfficeBusy;
     if (!IsBusy(called) || !budget_.WaitBeforeRetry()) return Checked(called);
   }
 }

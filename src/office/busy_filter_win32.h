@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <objidl.h>
 
-#include "doclog/dispatch_call_win32.h"
+#include "office/dispatch_call_win32.h"
 
 namespace valmora {
 
