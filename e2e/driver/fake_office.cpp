@@ -49,7 +49,7 @@ FakeOffice::FakeOffice(const std::wstring& application, const std::string& scena
   // A typo in a test's scenario would otherwise surface as a silent server.
   const auto parsed = fake_office::ParseScenario(scenario, fake_office::Narrow(application));
   if (!parsed.application) ADD_FAILURE() << "scenario " << parsed.error;
-  if (parsed.application && parsed.application->registersDocuments) {
+  if (parsed.application && parsed.application->DocumentsInTable()) {
     for (const auto& document : parsed.application->documents) registered_.push_back(fake_office::Widen(document.fullName));
   }
   if (!fake_office::ReplaceFile(stem_ + L".scenario", scenario)) ADD_FAILURE() << "cannot write the scenario";

@@ -18,13 +18,15 @@ class FakeOffice {
  public:
   // Writes the scenario beside the fake server, where a server that COM
   // starts (-Embedding) reads it too. application: "Excel", "Word",
-  // "PowerPoint", "Outlook". Wine does not notice a client that died holding
-  // objects, so a test in which Outlook may be created needs an Outlook
-  // FakeOffice to end it.
+  // "PowerPoint", "Outlook", or "Other" (a program that only registers its
+  // documents in the Running Object Table; never started by COM). Wine does
+  // not notice a client that died holding objects, so a test in which Outlook
+  // may be created needs an Outlook FakeOffice to end it.
   // instance: several of one application run side by side, each with its own
   // scenario and counts (files Excel.2.scenario, ...). Only the first is the
   // active object, and only the first can be started by COM; every instance
-  // registers its documents in the Running Object Table (unless "rot off").
+  // registers its documents in the Running Object Table (unless "rot off" or
+  // "register off"). Any instance may be started first.
   FakeOffice(const std::wstring& application, const std::string& scenario, int instance = 1);
   // Ends the server, whoever started it, and removes its files; on a failed
   // test it prints the server's log first.
@@ -32,7 +34,8 @@ class FakeOffice {
   FakeOffice(const FakeOffice&) = delete;
   FakeOffice& operator=(const FakeOffice&) = delete;
 
-  // Starts the server and waits until it is in the Running Object Table.
+  // Starts the server and waits until it is ready: registered in the Running
+  // Object Table, as far as its scenario lets it, and its main window made.
   bool Start();
   // Waits for a server started by COM to be registered; its id, or 0.
   DWORD WaitForServer(std::chrono::milliseconds timeout);
@@ -47,6 +50,8 @@ class FakeOffice {
   fake_office::CallCountReport Counts();
   void ResetCounts();
   std::string Log() const;
+  // The server process's id once started (or found); 0 before.
+  DWORD ProcessId() const { return processId_; }
 
  private:
   bool Request(const wchar_t* what);

@@ -3,6 +3,7 @@
 // each injected fault. Proves the test tool before other tests rely on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "automation_client.h"
 #include "class_ids_win32.h"
 #include "fake_office.h"
+#include "harness.h"
 #include "running_objects.h"
 
 namespace fake_office {
@@ -57,6 +59,11 @@ std::vector<ComPtr<IDispatch>> Enumerate(IDispatch* collection) {
     if (item.get().vt == VT_DISPATCH) items.emplace_back(item.get().pdispVal);
   }
   return items;
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // Both ways Valmora may walk a collection, and both spellings of Item.
@@ -112,6 +119,8 @@ TEST(FakeOfficeE2E, ExcelAndWordAreAttachedAndWalkedBothWays) {
 
 // What a client that finds documents in the Running Object Table needs: the
 // application's name, and the way from each document back to its application.
+// What one that looks for Office by its windows finds: a main window of
+// Office's class, never shown, gone with the server.
 TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
   const struct {
@@ -119,30 +128,105 @@ TEST(FakeOfficeE2E, EveryApplicationSaysItsNameAndEachDocumentLeadsBackToIt) {
     const char* scenario;
     const wchar_t* collection;
     const wchar_t* title;
+    const wchar_t* windowClass;
+    HRESULT visibleResult;  // the application's Visible
+    VARTYPE visibleType;
+    long visible;  // VARIANT_TRUE and msoTrue are both -1
   } cases[] = {
-      {L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\nworkbook Book2\n", L"Workbooks", L"Microsoft Excel"},
-      {L"Word", "[Word]\ndocument https://example.org/team/b.docx\n", L"Documents", L"Microsoft Word"},
-      {L"PowerPoint", "[PowerPoint]\npresentation C:\\Talks\\c.pptx\n", L"Presentations", L"Microsoft PowerPoint"},
-      {L"Outlook", "[Outlook]\ninspector\n  EntryID = 00AB\n", L"Inspectors", L"Microsoft Outlook"},
+      {L"Excel", "[Excel]\nVisible = false\nworkbook C:\\Data\\a.xlsx\nworkbook Book2\n", L"Workbooks",
+       L"Microsoft Excel", L"XLMAIN", S_OK, VT_BOOL, 0},
+      {L"Word", "[Word]\ndocument https://example.org/team/b.docx\n", L"Documents", L"Microsoft Word", L"OpusApp",
+       S_OK, VT_BOOL, -1},
+      {L"PowerPoint", "[PowerPoint]\nVisible = FALSE\npresentation C:\\Talks\\c.pptx\n", L"Presentations",
+       L"Microsoft PowerPoint", L"PPTFrameClass", S_OK, VT_I4, 0},
+      {L"Outlook", "[Outlook]\ninspector\n  EntryID = 00AB\n", L"Inspectors", L"Microsoft Outlook",
+       L"rctrl_renwnd32", DISP_E_UNKNOWNNAME, VT_EMPTY, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(fake_office::Narrow(c.application));
     FakeOffice fake(c.application, c.scenario);
     ASSERT_TRUE(fake.Start());
-    const ComPtr<IDispatch> app = Attach((std::wstring(c.application) + L".Application").c_str());
-    ASSERT_TRUE(app);
-    EXPECT_EQ(GetText(app.Get(), L"Name"), c.title);
-    const ComPtr<IDispatch> collection = GetDispatch(app.Get(), c.collection);
-    const auto elements = Enumerate(collection.Get());
-    ASSERT_FALSE(elements.empty());
-    for (const auto& element : elements) {
-      if (std::wstring(c.application) == L"Outlook") continue;  // an inspector is no document
-      const ComPtr<IDispatch> owner = GetDispatch(element.Get(), L"Application");
-      EXPECT_EQ(Identity(owner.Get()), Identity(app.Get()));
-      const ComPtr<IDispatch> listed = BindFile(GetText(element.Get(), L"FullName"));
-      EXPECT_EQ(Identity(GetDispatch(listed.Get(), L"Application").Get()), Identity(app.Get()));
+    {
+      const ComPtr<IDispatch> app = Attach((std::wstring(c.application) + L".Application").c_str());
+      ASSERT_TRUE(app);
+      EXPECT_EQ(GetText(app.Get(), L"Name"), c.title);
+      Variant visible;
+      EXPECT_EQ(Call(app.Get(), L"Visible", visible).result, c.visibleResult);
+      EXPECT_EQ(visible.get().vt, c.visibleType);
+      if (c.visibleType == VT_BOOL) {
+        EXPECT_EQ(visible.get().boolVal, c.visible);
+      } else if (c.visibleType == VT_I4) {
+        EXPECT_EQ(visible.get().lVal, c.visible);
+      }
+      const ComPtr<IDispatch> collection = GetDispatch(app.Get(), c.collection);
+      const auto elements = Enumerate(collection.Get());
+      ASSERT_FALSE(elements.empty());
+      for (const auto& element : elements) {
+        if (std::wstring(c.application) == L"Outlook") continue;  // an inspector is no document
+        const ComPtr<IDispatch> owner = GetDispatch(element.Get(), L"Application");
+        EXPECT_EQ(Identity(owner.Get()), Identity(app.Get()));
+        const ComPtr<IDispatch> listed = BindFile(GetText(element.Get(), L"FullName"));
+        EXPECT_EQ(Identity(GetDispatch(listed.Get(), L"Application").Get()), Identity(app.Get()));
+      }
     }
+    const HWND window = ::FindWindowW(c.windowClass, nullptr);
+    ASSERT_NE(window, nullptr);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, fake.ProcessId());
+    EXPECT_EQ(::GetParent(window), nullptr);
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_EQ(VisibleWindowOf(owner, c.windowClass), nullptr);  // the harness's searches pass it over
+    fake.Kill();
+    EXPECT_TRUE(WaitUntil([&] { return ::FindWindowW(c.windowClass, nullptr) == nullptr; }, 10s));
   }
+}
+
+// A program that is not Office but registers its files as Office does, under
+// a name a careless client could take for Excel's.
+TEST(FakeOfficeE2E, AnotherProgramsDocumentsLeadToAnApplicationThatIsNoOffice) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice viewer(L"Other", "[Other]\ndocument C:\\Viewer\\Report.xlsx\n  Saved = false\ndocument Book1\n");
+  FakeOffice named(L"Other", "[Other]\nname = Fabrikam Sheets\nWorkbooks busy 1\ndocument C:\\Fab\\x.xlsx\n", 2);
+  ASSERT_TRUE(viewer.Start());
+  ASSERT_TRUE(named.Start());
+  EXPECT_EQ(Sorted(RunningFileNames()), Sorted({L"C:\\Fab\\x.xlsx", L"Book1", L"C:\\Viewer\\Report.xlsx"}));
+  EXPECT_FALSE(Attach(L"Excel.Application"));  // never the active object
+  for (const wchar_t* windowClass : {L"XLMAIN", L"OpusApp", L"PPTFrameClass", L"rctrl_renwnd32"}) {
+    EXPECT_EQ(::FindWindowW(windowClass, nullptr), nullptr) << fake_office::Narrow(windowClass);
+  }
+
+  const struct {
+    const wchar_t* fullName;
+    const wchar_t* title;
+    long count;
+    int saved;
+  } cases[] = {{L"C:\\Viewer\\Report.xlsx", L"Contoso Excel Viewer", 2, 0},
+               {L"Book1", L"Contoso Excel Viewer", 2, 1},
+               {L"C:\\Fab\\x.xlsx", L"Fabrikam Sheets", 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(fake_office::Narrow(c.fullName));
+    const ComPtr<IDispatch> document = BindFile(c.fullName);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(GetBool(document.Get(), L"Saved"), c.saved);
+    const ComPtr<IDispatch> app = GetDispatch(document.Get(), L"Application");
+    EXPECT_EQ(GetText(app.Get(), L"Name"), c.title);
+    Variant books;
+    HRESULT walked = Call(app.Get(), L"Workbooks", books).result;
+    if (walked == RPC_E_SERVERCALL_RETRYLATER) walked = Call(app.Get(), L"Workbooks", books).result;
+    ASSERT_EQ(walked, S_OK);
+    ASSERT_EQ(books.get().vt, VT_DISPATCH);
+    EXPECT_EQ(GetLong(books.get().pdispVal, L"Count"), c.count);
+    bool found = false;
+    for (const auto& book : Enumerate(books.get().pdispVal)) {
+      if (GetText(book.Get(), L"FullName") == c.fullName) found = true;
+    }
+    EXPECT_TRUE(found);
+  }
+  const auto counts = viewer.Counts();
+  EXPECT_EQ(counts.members.at("Workbook.FullName").invokes, 2 + 2);  // by each walk of both of its documents
+  EXPECT_EQ(counts.members.at("Application.Workbooks"), (CallCount{2, 2}));
+  EXPECT_EQ(named.Counts().rejected, 1);
 }
 
 // PowerPoint's own shapes: Saved is an MsoTriState, and a presentation may
@@ -400,6 +484,83 @@ TEST(FakeOfficeE2E, BusyCallsAreTurnedAwayAsOftenAsAskedThenServed) {
   EXPECT_EQ(report.members.at("Application.Workbooks"), (CallCount{1, 1}));
   EXPECT_EQ(report.members.at("Workbook.Name"), (CallCount{4, 1}));  // each try looked the name up again
   ::CoRegisterMessageFilter(previous.Get(), nullptr);
+}
+
+// An application busy for good from some call on, as Excel is while a cell is
+// being edited, with each answer a busy Office gives. Each GetIDsOfNames is
+// one incoming call.
+TEST(FakeOfficeE2E, AnApplicationBusyFromTheKthCallTurnsAwayEveryLaterCall) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  const struct {
+    const char* statement;
+    int from;
+    HRESULT answer;
+  } cases[] = {{"busy from 3", 3, RPC_E_SERVERCALL_RETRYLATER},
+               {"rejected from 3", 3, RPC_E_CALL_REJECTED},
+               {"ignored from 2", 2, fake_office::kVbaIgnore},
+               {"busy always", 1, RPC_E_SERVERCALL_RETRYLATER},
+               {"busy 1\nignored from 3", 3, fake_office::kVbaIgnore}};
+  constexpr int kCalls = 5;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.statement);
+    FakeOffice fake(L"Excel", std::string("[Excel]\n") + c.statement + "\nworkbook C:\\a.xlsx\n");
+    ASSERT_TRUE(fake.Start());
+    const ComPtr<IDispatch> excel = Attach(L"Excel.Application");  // reaches no IDispatch member
+    ASSERT_TRUE(excel);
+    const bool busyFirst = std::string(c.statement).starts_with("busy 1\n");
+    for (int call = 1; call <= kCalls; ++call) {
+      SCOPED_TRACE(call);
+      DISPID id = DISPID_UNKNOWN;
+      LPOLESTR name = const_cast<LPOLESTR>(L"Name");
+      const HRESULT expected =
+          call >= c.from ? c.answer : (busyFirst && call == 1 ? RPC_E_SERVERCALL_RETRYLATER : S_OK);
+      EXPECT_EQ(excel->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), expected);
+    }
+    // Reading the counts goes around COM: it works while every call is turned away.
+    const auto report = fake.Counts();
+    EXPECT_EQ(report.rejected, kCalls - c.from + 1 + (busyFirst ? 1 : 0));
+    const int served = c.from - 1 - (busyFirst ? 1 : 0);
+    EXPECT_EQ(report.members.count("Application.Name") ? report.members.at("Application.Name").names : 0, served);
+  }
+}
+
+// Office's other busy answers, member by member: each member turns away its
+// first N calls on its object, then serves.
+TEST(FakeOfficeE2E, AMemberTurnsCallsAwayWithEachBusyAnswerOfOfficeThenServes) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  FakeOffice fake(L"Excel",
+                  "[Excel]\nVisible ignored 1\nworkbook C:\\a.xlsx\n  Name rejected 2\n  Path ignored 1\n"
+                  "  FullName ignored-exception 2\n  Saved busy 1\n");
+  ASSERT_TRUE(fake.Start());
+  const ComPtr<IDispatch> excel = Attach(L"Excel.Application");
+  const Argument one(1);
+  const ComPtr<IDispatch> book = GetDispatch(GetDispatch(excel.Get(), L"Workbooks").Get(), L"Item", {&one});
+  ASSERT_TRUE(book);
+  const struct {
+    IDispatch* object;
+    const wchar_t* member;
+    int times;
+    HRESULT result;
+    SCODE exception;
+  } cases[] = {{excel.Get(), L"Visible", 1, fake_office::kVbaIgnore, S_OK},
+               {book.Get(), L"Name", 2, RPC_E_CALL_REJECTED, S_OK},
+               {book.Get(), L"Path", 1, fake_office::kVbaIgnore, S_OK},
+               {book.Get(), L"FullName", 2, DISP_E_EXCEPTION, fake_office::kVbaIgnore},
+               {book.Get(), L"Saved", 1, RPC_E_SERVERCALL_RETRYLATER, S_OK}};
+  int turnedAway = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(fake_office::Narrow(c.member));
+    Variant value;
+    for (int i = 0; i < c.times; ++i, ++turnedAway) {
+      const CallResult refused = Call(c.object, c.member, value);
+      EXPECT_EQ(refused.result, c.result);
+      EXPECT_EQ(refused.exception, c.exception);
+    }
+    EXPECT_EQ(Call(c.object, c.member, value).result, S_OK);
+  }
+  const auto report = fake.Counts();
+  EXPECT_EQ(report.rejected, turnedAway);
+  EXPECT_EQ(report.members.at("Workbook.FullName"), (CallCount{3, 1}));  // each try looked the name up again
 }
 
 // The call a hung application never answers, made on a thread of its own.

@@ -35,14 +35,19 @@ constexpr char kExcelScenario[] =
     "workbook https://example.org/sites/team/Plan.xlsx\n"
     "workbook Book2\n";
 
-TEST(FakeOfficeRotE2E, DocumentsAreFileMonikersUnderTheirFullNamesAndRotOffRegistersNone) {
+// Also what a program that is not Office registers, and what an Office that
+// runs but is not attachable (not registered yet, or started as administrator)
+// leaves out.
+TEST(FakeOfficeRotE2E, DocumentsAreFileMonikersUnderTheirFullNamesAndRotOffOrRegisterOffRegistersNone) {
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
   FakeOffice excel(L"Excel", kExcelScenario);
   FakeOffice word(L"Word", "[Word]\nrot off\ndocument C:\\Data\\Unlisted.docx\n");
-  ASSERT_TRUE(excel.Start());
-  ASSERT_TRUE(word.Start());
+  FakeOffice powerPoint(L"PowerPoint", "[PowerPoint]\nregister off\npresentation C:\\Talks\\Unlisted.pptx\n");
+  FakeOffice viewer(L"Other", "[Other]\ndocument C:\\Viewer\\Seen.xlsx\n");
+  for (FakeOffice* fake : {&excel, &word, &powerPoint, &viewer}) ASSERT_TRUE(fake->Start());
 
-  const std::vector<std::wstring> expected(std::begin(kExcelBooks), std::end(kExcelBooks));
+  std::vector<std::wstring> expected(std::begin(kExcelBooks), std::end(kExcelBooks));
+  expected.push_back(L"C:\\Viewer\\Seen.xlsx");
   EXPECT_EQ(Sorted(RunningFileNames()), Sorted(expected));
   // The active objects are there too, as item monikers a client passes over.
   int others = 0;
@@ -61,10 +66,14 @@ TEST(FakeOfficeRotE2E, DocumentsAreFileMonikersUnderTheirFullNamesAndRotOffRegis
       ++others;
     }
   }
-  EXPECT_EQ(others, 2);  // Excel and Word
+  EXPECT_EQ(others, 2);  // Excel and Word; the other program is never the active object
   // The table compares file monikers without regard to case.
   EXPECT_EQ(GetText(BindFile(L"c:\\my files\\BUDGET 2026.XLSX").Get(), L"Name"), L"Budget 2026.xlsx");
   EXPECT_TRUE(Attach(L"Word.Application"));
+  HRESULT attached = S_OK;
+  EXPECT_FALSE(Attach(L"PowerPoint.Application", &attached));
+  EXPECT_EQ(attached, MK_E_UNAVAILABLE);
+  EXPECT_NE(::FindWindowW(L"PPTFrameClass", nullptr), nullptr);  // yet it runs
 }
 
 TEST(FakeOfficeRotE2E, AnEntryIsTheSameObjectAsTheCollectionsItem) {
@@ -116,6 +125,40 @@ TEST(FakeOfficeRotE2E, AKilledServersEntriesLeaveTheTableAndNoLongerBind) {
   const HRESULT called = Call(book.Get(), L"FullName", value).result;
   EXPECT_TRUE(FAILED(called)) << std::hex << called;
   EXPECT_EQ(GetText(BindFile(L"C:\\Data\\Stays.docx").Get(), L"Name"), L"Stays.docx");
+}
+
+// Two instances can register one name: each numbers its new workbooks from
+// Book1, and a read-only copy of an open file has the file's full name. The
+// table lists both entries; which one GetObject gives, whatever the start order:
+TEST(FakeOfficeRotE2E, ADuplicatedNameIsListedTwiceAndBindsToTheEarlierRegistration) {
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
+  for (const bool secondFirst : {false, true}) {
+    SCOPED_TRACE(secondFirst ? "instance 2 started first" : "instance 1 started first");
+    FakeOffice first(L"Excel", "[Excel]\nworkbook Book1\n  Saved = true\n");
+    FakeOffice second(L"Excel", "[Excel]\nworkbook Book1\n  Saved = false\n", 2);
+    FakeOffice& earlier = secondFirst ? second : first;
+    FakeOffice& later = secondFirst ? first : second;
+    const int earlierSaved = secondFirst ? 0 : 1;  // tells the instances apart
+    ASSERT_TRUE(earlier.Start());
+    ASSERT_TRUE(later.Start());
+
+    EXPECT_EQ(RunningFileNames(), (std::vector<std::wstring>{L"Book1", L"Book1"}));
+    EXPECT_NE(later.Log().find("Book1 was in the table already"), std::string::npos);  // MK_S_MONIKERALREADYREGISTERED
+    EXPECT_EQ(earlier.Log().find("in the table already"), std::string::npos);
+    for (const RunningEntry& entry : RunningEntries()) {
+      if (entry.kind != MKSYS_FILEMONIKER) continue;
+      const ComPtr<IUnknown> object = BindEntry(entry.moniker.Get());
+      ComPtr<IDispatch> book;
+      ASSERT_TRUE(object && SUCCEEDED(object.As(&book)));
+      EXPECT_EQ(GetBool(book.Get(), L"Saved"), earlierSaved);  // either entry: the monikers compare equal
+    }
+    EXPECT_EQ(GetBool(BindFile(L"Book1").Get(), L"Saved"), earlierSaved);
+
+    // Once that one ends, the name binds to the other.
+    earlier.Kill();
+    EXPECT_EQ(RunningFileNames(), std::vector<std::wstring>{L"Book1"});
+    EXPECT_EQ(GetBool(BindFile(L"Book1").Get(), L"Saved"), 1 - earlierSaved);
+  }
 }
 
 struct Kind {

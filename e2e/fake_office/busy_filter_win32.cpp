@@ -23,10 +23,13 @@ DWORD BusyFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) 
   // Only automation calls: turning away reference counting would leak objects.
   constexpr WORD kGetIdsOfNames = 5, kInvoke = 6;
   const bool automation = info && info->iid == IID_IDispatch && (info->wMethod == kGetIdsOfNames || info->wMethod == kInvoke);
-  const bool busy = automation && state_.TakeBusyCall();
-  if (busy) state_.counts.CountRejected();
-  state_.MarkCallRejected(busy);
-  return busy ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
+  const HRESULT answer = automation ? state_.TakeIncomingCall() : S_OK;
+  if (answer != S_OK) state_.counts.CountRejected();
+  state_.MarkCallTurnedAway(answer);
+  // A busy Excel that answers VBA_E_IGNORE has taken the call: the object gives that result.
+  if (answer == RPC_E_SERVERCALL_RETRYLATER) return SERVERCALL_RETRYLATER;
+  if (answer == RPC_E_CALL_REJECTED) return SERVERCALL_REJECTED;
+  return SERVERCALL_ISHANDLED;
 }
 
 DWORD BusyFilter::RetryRejectedCall(HTASK, DWORD, DWORD) { return static_cast<DWORD>(-1); }

@@ -1,4 +1,4 @@
-// Our own class ids for the four stand-in applications. fake_office.reg.in
+// Our own class ids for the four stand-in Office applications. fake_office.reg.in
 // maps the ProgIDs to these same values.
 #pragma once
 
@@ -18,11 +18,13 @@ inline constexpr CLSID kOutlookClassId = {0xadbfeebb, 0xb30d, 0x4142, {0x9d, 0xc
 // {9DC46D68-3F94-4D65-B07F-53C6AD620E1A}
 inline constexpr CLSID kPowerPointClassId = {0x9dc46d68, 0x3f94, 0x4d65, {0xb0, 0x7f, 0x53, 0xc6, 0xad, 0x62, 0x0e, 0x1a}};
 
-inline const CLSID& ClassIdOf(const std::string& application) {
-  if (application == "Excel") return kExcelClassId;
-  if (application == "Word") return kWordClassId;
-  if (application == "PowerPoint") return kPowerPointClassId;
-  return kOutlookClassId;
+// nullptr for the other program: it has no class of its own.
+inline const CLSID* ClassIdOf(const std::string& application) {
+  if (application == "Excel") return &kExcelClassId;
+  if (application == "Word") return &kWordClassId;
+  if (application == "PowerPoint") return &kPowerPointClassId;
+  if (application == "Outlook") return &kOutlookClassId;
+  return nullptr;
 }
 
 }  // namespace fake_office

@@ -15,6 +15,10 @@ using valmora::ComApartment;
 using valmora::ComPtr;
 using valmora::Variant;
 
+// VBA_E_IGNORE: what a busy Excel answers an automation call with, as the
+// call's result or as the scode of DISP_E_EXCEPTION.
+inline constexpr HRESULT kVbaIgnore = static_cast<HRESULT>(0x800AC472);
+
 inline std::wstring Widen(const std::string& utf8) {
   if (utf8.empty()) return {};
   const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

@@ -4,12 +4,29 @@
 
 namespace fake_office {
 
-bool ServerState::TakeBusyCall() {
-  int left = busyCalls_.load();
-  while (left > 0) {
-    if (busyCalls_.compare_exchange_weak(left, left - 1)) return true;
+namespace {
+
+HRESULT AnswerOf(FaultKind kind) {
+  switch (kind) {
+    case FaultKind::kBusy: return RPC_E_SERVERCALL_RETRYLATER;
+    case FaultKind::kRejected: return RPC_E_CALL_REJECTED;
+    case FaultKind::kIgnored: return kVbaIgnore;
+    default: return S_OK;
   }
-  return false;
+}
+
+}  // namespace
+
+void ServerState::ArmTurningAway(int busyCalls, TurnedAwayFrom turnedAway) {
+  busyCalls_ = busyCalls;
+  turnedAwayFrom_ = turnedAway;
+}
+
+HRESULT ServerState::TakeIncomingCall() {
+  const int number = ++incomingCalls_;
+  if (number <= busyCalls_) return RPC_E_SERVERCALL_RETRYLATER;
+  const bool turnedAway = turnedAwayFrom_.kind != FaultKind::kNone && number >= turnedAwayFrom_.fromCall;
+  return turnedAway ? AnswerOf(turnedAwayFrom_.kind) : S_OK;
 }
 
 void ServerState::Disconnect() {
@@ -88,11 +105,11 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 }
 
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
+  if (const HRESULT refused = state_.TakeCallTurnedAway(); refused != S_OK) return refused;
   if (!names || !names[0] || !ids || count == 0) return E_INVALIDARG;
   const Member* found = nullptr;
   for (const Member& member : members_) {
-    if (::_wcsicmp(member.name, names[0]) == 0) found = &member;
+    if (::_wcsicmp(member.name.c_str(), names[0]) == 0) found = &member;
   }
   state_.counts.CountName(interface_, found ? Narrow(found->name) : Narrow(names[0]).insert(0, 1, '?'));
   ids[0] = found ? found->id : DISPID_UNKNOWN;
@@ -108,33 +125,30 @@ const Member* DispatchObject::Find(DISPID id) const {
   return nullptr;
 }
 
-// A member that is busy N times refuses its first N calls as a busy
-// application refuses them, whatever the runtime does with message filters.
-bool DispatchObject::TakeBusyCall(const std::string& member) {
+// A member that is busy (rejected, ignored) N times refuses its first N
+// calls as a busy application refuses them, whatever the runtime does with
+// message filters.
+FaultKind DispatchObject::TakeTurnedAwayCall(const std::string& member) {
   const auto found = faults_.find(member);
-  if (found == faults_.end() || found->second.kind != FaultKind::kBusy || found->second.times == 0) return false;
+  if (found == faults_.end() || found->second.times == 0) return FaultKind::kNone;
   --found->second.times;
-  return true;
+  return found->second.kind;
 }
 
 HRESULT DispatchObject::InjectFault(const std::string& member, EXCEPINFO* exception) {
   const auto found = faults_.find(member);
   if (found == faults_.end()) return S_OK;
-  Fault& injected = found->second;
-  switch (injected.kind) {
+  switch (found->second.kind) {
     case FaultKind::kFails:
-      if (exception) {
-        *exception = {};
-        exception->bstrSource = Bstr(L"fake_office").Detach();
-        exception->bstrDescription = Bstr(Widen(interface_ + "." + member + " failed, as the scenario asks")).Detach();
-        exception->scode = E_FAIL;
-      }
-      return DISP_E_EXCEPTION;
+      return RaiseException(exception, E_FAIL, interface_ + "." + member + " failed, as the scenario asks");
     case FaultKind::kHangs:
       for (;;) ::Sleep(INFINITE);  // until the test kills the process
     case FaultKind::kExits:
       ::ExitProcess(3);  // as if the application had crashed mid-call
-    case FaultKind::kBusy:  // turned away before counting: see Invoke
+    case FaultKind::kBusy:  // these turn calls away before counting: see Invoke
+    case FaultKind::kRejected:
+    case FaultKind::kIgnored:
+    case FaultKind::kIgnoredException:
     case FaultKind::kNone:
       break;
   }
@@ -143,12 +157,15 @@ HRESULT DispatchObject::InjectFault(const std::string& member, EXCEPINFO* except
 
 HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                EXCEPINFO* exception, UINT* argumentError) {
-  if (state_.TakeCallRejected()) return RPC_E_SERVERCALL_RETRYLATER;
+  if (const HRESULT refused = state_.TakeCallTurnedAway(); refused != S_OK) return refused;
   const Member* member = Find(id);
   const std::string name = member ? Narrow(member->name) : std::to_string(id).insert(0, 1, '#');
-  if (TakeBusyCall(name)) {
+  if (const FaultKind turnedAway = TakeTurnedAwayCall(name); turnedAway != FaultKind::kNone) {
     state_.counts.CountRejected();
-    return RPC_E_SERVERCALL_RETRYLATER;
+    if (turnedAway == FaultKind::kIgnoredException) {
+      return RaiseException(exception, kVbaIgnore, interface_ + "." + name + " ignored: the application is busy");
+    }
+    return AnswerOf(turnedAway);
   }
   state_.counts.CountInvoke(interface_, name);
   if (!member) return DISP_E_MEMBERNOTFOUND;
@@ -167,10 +184,16 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
     return served;
   }
   if (!exception) return served;
-  *exception = {};
-  exception->bstrSource = Bstr(L"fake_office").Detach();
-  exception->bstrDescription = Bstr(Widen(interface_ + "." + name + " could not be served")).Detach();
-  exception->scode = served;
+  return RaiseException(exception, served, interface_ + "." + name + " could not be served");
+}
+
+HRESULT RaiseException(EXCEPINFO* exception, SCODE code, const std::string& description) {
+  if (exception) {
+    *exception = {};
+    exception->bstrSource = Bstr(L"fake_office").Detach();
+    exception->bstrDescription = Bstr(Widen(description)).Detach();
+    exception->scode = code;
+  }
   return DISP_E_EXCEPTION;
 }
 

@@ -21,14 +21,16 @@ class ServerState {
  public:
   CallCounts counts;
 
-  // The application-wide busy rule: the first N incoming IDispatch calls.
-  void ArmBusy(int calls) { busyCalls_ = calls; }
-  bool TakeBusyCall();
+  // The application-wide rules: the first busyCalls incoming IDispatch calls
+  // are busy, and every one from turnedAway.fromCall on is turned away.
+  void ArmTurningAway(int busyCalls, TurnedAwayFrom turnedAway);
+  // Counts one incoming IDispatch call; what it is answered with, S_OK when it is served.
+  HRESULT TakeIncomingCall();
 
   // The message filter turned the call now arriving away. Wine 8 ignores that
   // answer and delivers the call anyway; the object then refuses it itself.
-  void MarkCallRejected(bool rejected) { callRejected_ = rejected; }
-  bool TakeCallRejected() { return std::exchange(callRejected_, false); }
+  void MarkCallTurnedAway(HRESULT answer) { turnedAway_ = answer; }
+  HRESULT TakeCallTurnedAway() { return std::exchange(turnedAway_, S_OK); }
 
   // External strong connections over all objects; a server that COM started
   // ends when the last one goes.
@@ -37,8 +39,10 @@ class ServerState {
   void Disconnect();
 
  private:
-  std::atomic<int> busyCalls_{0};
-  bool callRejected_ = false;  // touched on the apartment's thread only
+  int busyCalls_ = 0;                   // set before the first call
+  TurnedAwayFrom turnedAwayFrom_;
+  std::atomic<int> incomingCalls_{0};
+  HRESULT turnedAway_ = S_OK;  // touched on the apartment's thread only
   std::atomic<long> connections_{0};
   DWORD endThread_ = 0;
 };
@@ -58,7 +62,7 @@ class ConnectionCounter : public IExternalConnection {
 };
 
 struct Member {
-  const wchar_t* name;
+  std::wstring name;
   DISPID id;
 };
 
@@ -102,7 +106,8 @@ class DispatchObject : public IDispatch, public ConnectionCounter {
 
  private:
   const Member* Find(DISPID id) const;
-  bool TakeBusyCall(const std::string& member);
+  // The member's own turning-away fault, while it has calls left to turn away.
+  FaultKind TakeTurnedAwayCall(const std::string& member);
   HRESULT InjectFault(const std::string& member, EXCEPINFO* exception);
 
   std::atomic<ULONG> references_{1};
@@ -111,6 +116,9 @@ class DispatchObject : public IDispatch, public ConnectionCounter {
   std::vector<Member> members_;
   Faults faults_;
 };
+
+// Fills exception (when the caller gave one) and answers DISP_E_EXCEPTION.
+HRESULT RaiseException(EXCEPINFO* exception, SCODE code, const std::string& description);
 
 // The shape every Serve uses to hand back an object, text, flag or number.
 HRESULT ReturnObject(IDispatch* object, VARIANT* result);

@@ -21,6 +21,10 @@ DocumentRegistrations::DocumentRegistrations(const std::vector<ServedDocument>& 
       log.Write("cannot register " + document.fullName + " in the Running Object Table: " + Hex(result));
       continue;
     }
+    // Two instances may both have a never-saved "Book1"; the table keeps both.
+    if (result == MK_S_MONIKERALREADYREGISTERED) {
+      log.Write(document.fullName + " was in the table already; registered again");
+    }
     cookies_.push_back(cookie);
   }
 }

@@ -1,5 +1,7 @@
 #include "office_objects_win32.h"
 
+#include "application_kinds.h"
+
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -114,18 +116,9 @@ HRESULT ReturnCollection(Collection* collection, const Arguments& arguments, VAR
   return collection->ItemAt(arguments, result);
 }
 
-// What sets the applications' documents apart.
-struct DocumentKind {
-  std::string collection;      // "Workbooks"
-  std::string element;         // "Workbook"
-  bool triStateSaved = false;  // PowerPoint's Saved is an MsoTriState: VT_I4, -1 true, 0 false
-  bool windowsShow = true;     // Excel's and Word's windows say whether they are Visible; PowerPoint's do not
-};
-
-DocumentKind KindOf(const std::string& application) {
-  if (application == "Excel") return {"Workbooks", "Workbook"};
-  if (application == "Word") return {"Documents", "Document"};
-  return {"Presentations", "Presentation", true, false};
+// PowerPoint's flags are MsoTriState: VT_I4, -1 true, 0 false.
+HRESULT ReturnFlag(bool value, bool triState, VARIANT* result) {
+  return triState ? ReturnLong(value ? -1 : 0, result) : ReturnBool(value, result);
 }
 
 class Window : public DispatchObject {
@@ -146,7 +139,7 @@ class Window : public DispatchObject {
   bool visible_;
 };
 
-std::vector<ComPtr<IDispatch>> WindowsOf(ServerState& state, const DocumentKind& kind, const Document& document) {
+std::vector<ComPtr<IDispatch>> WindowsOf(ServerState& state, const ApplicationKind& kind, const Document& document) {
   if (kind.windowsShow) return {Make<Window>(state, document.visible, document.faults)};
   std::vector<ComPtr<IDispatch>> windows;
   for (int i = 0; i < document.windows; ++i) windows.push_back(Make<Window>(state, std::nullopt, Faults{}));
@@ -158,7 +151,7 @@ std::vector<ComPtr<IDispatch>> WindowsOf(ServerState& state, const DocumentKind&
 class DocumentObject : public DispatchObject {
  public:
   enum : DISPID { kFullName = 1, kPath, kName, kSaved, kWindows, kApplication };
-  DocumentObject(ServerState& state, const DocumentKind& kind, const Document& document, IDispatch* application)
+  DocumentObject(ServerState& state, const ApplicationKind& kind, const Document& document, IDispatch* application)
       : DispatchObject(state, kind.element,
                        {{L"FullName", kFullName},
                         {L"Path", kPath},
@@ -168,7 +161,7 @@ class DocumentObject : public DispatchObject {
                         {L"Application", kApplication}},
                        document.faults),
         document_(document),
-        triStateSaved_(kind.triStateSaved),
+        triState_(kind.triState),
         application_(application),
         windows_(Make<Collection>(state, "Windows", WindowsOf(state, kind, document), Faults{})) {}
 
@@ -182,7 +175,7 @@ class DocumentObject : public DispatchObject {
       case kName:
         return ReturnText(document_.name, result);
       case kSaved:
-        return triStateSaved_ ? ReturnLong(document_.saved ? -1 : 0, result) : ReturnBool(document_.saved, result);
+        return ReturnFlag(document_.saved, triState_, result);
       case kWindows:
         return ReturnCollection(windows_.Get(), arguments, result);
       case kApplication:
@@ -193,7 +186,7 @@ class DocumentObject : public DispatchObject {
 
  private:
   Document document_;
-  bool triStateSaved_;
+  bool triState_;
   IDispatch* application_;  // not owned: the application holds its documents
   ComPtr<Collection> windows_;
 };
@@ -303,10 +296,12 @@ class Namespace : public DispatchObject {
 
 class ApplicationObject : public DispatchObject {
  public:
-  enum : DISPID { kCollection = 1, kName, kGetNamespace };
-  ApplicationObject(ServerState& state, const Application& scenario)
-      : DispatchObject(state, "Application", MembersOf(scenario.name), scenario.faults),
-        title_("Microsoft " + scenario.name) {}
+  enum : DISPID { kCollection = 1, kName, kGetNamespace, kVisible };
+  ApplicationObject(ServerState& state, const ApplicationKind& kind, const Application& scenario)
+      : DispatchObject(state, "Application", MembersOf(kind), scenario.faults),
+        title_(scenario.title),
+        visible_(scenario.visible),
+        triState_(kind.triState) {}
 
   // Set once, before the object is handed out: its elements point back to it.
   void Hold(ComPtr<Collection> collection, ComPtr<Namespace> mapi) {
@@ -318,6 +313,7 @@ class ApplicationObject : public DispatchObject {
   HRESULT Serve(DISPID id, const Arguments& arguments, VARIANT* result) override {
     if (id == kCollection) return ReturnCollection(collection_.Get(), arguments, result);
     if (id == kName) return ReturnText(title_, result);
+    if (id == kVisible) return ReturnFlag(visible_, triState_, result);
     if (id != kGetNamespace || !mapi_) return DISP_E_MEMBERNOTFOUND;
     if (arguments.size() != 1) return DISP_E_BADPARAMCOUNT;
     Variant type;
@@ -327,14 +323,16 @@ class ApplicationObject : public DispatchObject {
   }
 
  private:
-  static std::vector<Member> MembersOf(const std::string& application) {
-    if (application == "Excel") return {{L"Workbooks", kCollection}, {L"Name", kName}};
-    if (application == "Word") return {{L"Documents", kCollection}, {L"Name", kName}};
-    if (application == "PowerPoint") return {{L"Presentations", kCollection}, {L"Name", kName}};
-    return {{L"Inspectors", kCollection}, {L"Name", kName}, {L"GetNamespace", kGetNamespace}};
+  static std::vector<Member> MembersOf(const ApplicationKind& kind) {
+    std::vector<Member> members{{Widen(kind.collection), kCollection}, {L"Name", kName}};
+    if (kind.hasVisible) members.push_back({L"Visible", kVisible});
+    if (std::string(kind.name) == "Outlook") members.push_back({L"GetNamespace", kGetNamespace});
+    return members;
   }
 
   std::string title_;  // "Microsoft Excel"
+  bool visible_;
+  bool triState_;
   ComPtr<Collection> collection_;
   ComPtr<Namespace> mapi_;
 };
@@ -343,12 +341,11 @@ class ApplicationObject : public DispatchObject {
 
 ServedApplication MakeApplication(ServerState& state, const Application& scenario) {
   ServedApplication served;
-  const auto application = Make<ApplicationObject>(state, scenario);
+  const ApplicationKind& kind = *FindApplicationKind(scenario.name);
+  const auto application = Make<ApplicationObject>(state, kind, scenario);
   std::vector<ComPtr<IDispatch>> elements;
   ComPtr<Namespace> mapi;
-  std::string collectionName;
   if (scenario.name == "Outlook") {
-    collectionName = "Inspectors";
     std::vector<ComPtr<MailItemObject>> items;
     for (const MailItem& item : scenario.inspectors) {
       auto object = Make<MailItemObject>(state, item);
@@ -358,14 +355,12 @@ ServedApplication MakeApplication(ServerState& state, const Application& scenari
     for (const MailItem& item : scenario.storedItems) items.push_back(Make<MailItemObject>(state, item));
     mapi = Make<Namespace>(state, std::move(items), scenario.faults);
   } else {
-    const DocumentKind kind = KindOf(scenario.name);
-    collectionName = kind.collection;
     for (const Document& document : scenario.documents) {
       elements.push_back(Make<DocumentObject>(state, kind, document, application.Get()));
       served.documents.push_back({document.fullName, elements.back()});
     }
   }
-  auto collection = Make<Collection>(state, collectionName, std::move(elements), scenario.faults);
+  auto collection = Make<Collection>(state, kind.collection, std::move(elements), scenario.faults);
   application->Hold(std::move(collection), std::move(mapi));
   served.application = application;
   return served;

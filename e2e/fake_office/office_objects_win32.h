@@ -20,7 +20,8 @@ struct ServedApplication {
   std::vector<ServedDocument> documents;  // the workbooks, documents or presentations, in collection order
 };
 
-// The application object of Excel, Word, PowerPoint or Outlook with everything it holds.
+// The application object of Excel, Word, PowerPoint, Outlook or the other
+// program, with everything it holds.
 ServedApplication MakeApplication(ServerState& state, const Application& scenario);
 
 }  // namespace fake_office

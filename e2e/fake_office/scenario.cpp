@@ -1,6 +1,9 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "application_kinds.h"
 #include <cctype>
 #include <sstream>
 
@@ -27,11 +30,17 @@ std::pair<std::string, std::string> FirstWord(const std::string& line) {
 }
 
 // The canonical spelling of name among the allowed ones, or "".
-std::string Canonical(const std::string& name, std::initializer_list<const char*> allowed) {
-  for (const char* candidate : allowed) {
+std::string Canonical(const std::string& name, const std::vector<std::string>& allowed) {
+  for (const std::string& candidate : allowed) {
     if (Lower(candidate) == Lower(name)) return candidate;
   }
   return "";
+}
+
+std::string Listed(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return list;
 }
 
 // A subject may hold what a scenario line cannot: \r, \n and \t stand for
@@ -102,24 +111,32 @@ void DeriveFolderAndName(Document& document) {
 // A presentation shown in more windows than this is a typo.
 constexpr int kMostWindows = 9;
 
-std::string DocumentKeyword(const std::string& application) {
-  if (application == "Excel") return "workbook";
-  if (application == "Word") return "document";
-  if (application == "PowerPoint") return "presentation";
-  return "";
-}
-
-std::string CollectionOf(const std::string& application) {
-  if (application == "Excel") return "Workbooks";
-  if (application == "Word") return "Documents";
-  if (application == "PowerPoint") return "Presentations";
-  return "Inspectors";
-}
+const ApplicationKind& KindOf(const std::string& application) { return *FindApplicationKind(application); }
 
 Application NamedApplication(const std::string& name) {
   Application app;
   app.name = name;
+  app.title = KindOf(name).title;
   return app;
+}
+
+// The values of a document, by the shape of its windows.
+std::vector<std::string> DocumentValues(const ApplicationKind& kind) {
+  if (kind.windowsShow) return {"FullName", "Path", "Name", "Saved", "Visible"};
+  return {"FullName", "Path", "Name", "Saved", "Windows"};
+}
+
+// The application-wide rules that turn calls away, by their first word.
+FaultKind TurnedAwayKind(const std::string& keyword) {
+  if (keyword == "busy") return FaultKind::kBusy;
+  if (keyword == "rejected") return FaultKind::kRejected;
+  if (keyword == "ignored") return FaultKind::kIgnored;
+  return FaultKind::kNone;
+}
+
+FaultKind MemberTurnedAwayKind(const std::string& keyword) {
+  if (keyword == "ignored-exception") return FaultKind::kIgnoredException;
+  return TurnedAwayKind(keyword);
 }
 
 enum class Block { kApplication, kDocument, kInspector, kStoredItem };
@@ -135,8 +152,11 @@ class Parser {
     if (!app_) return "expected a section such as [Excel] first";
     const auto [word, rest] = FirstWord(line);
     const std::string keyword = Lower(word);
-    if (keyword == "busy" && block_ == Block::kApplication) return Busy(rest, app_->busy);
+    if (const FaultKind turnedAway = TurnedAwayKind(keyword); turnedAway != FaultKind::kNone) {
+      return TurnAway(turnedAway, keyword, rest);
+    }
     if (keyword == "rot") return Rot(rest);
+    if (keyword == "register") return Register(rest);
     if (keyword == "workbook" || keyword == "document" || keyword == "presentation") return StartDocument(keyword, rest);
     if ((keyword == "inspector" || keyword == "item") && rest.empty()) return StartItem(keyword);
     if (rest.starts_with("=")) return Value(word, Trim(rest.substr(1)));
@@ -150,9 +170,9 @@ class Parser {
 
  private:
   std::string Section(const std::string& line) {
-    if (line.back() != ']') return "a section line reads [Excel], [Word], [PowerPoint] or [Outlook]";
+    if (line.back() != ']') return "a section line reads " + ApplicationSections();
     const std::string name = CanonicalApplication(Trim(line.substr(1, line.size() - 2)));
-    if (name.empty()) return "unknown application " + line + "; use [Excel], [Word], [PowerPoint] or [Outlook]";
+    if (name.empty()) return "unknown application " + line + "; use " + ApplicationSections();
     const auto [section, added] = sections_.emplace(name, NamedApplication(name));
     if (!added) return "section [" + name + "] appears twice";
     app_ = &section->second;
@@ -160,15 +180,46 @@ class Parser {
     return "";
   }
 
-  static std::string Busy(const std::string& rest, int& times) {
+  static std::string Times(const std::string& keyword, const std::string& rest, int& times) {
     const auto count = ParseCount(rest);
-    if (!count || *count == 0) return "busy needs a positive number of calls, not \"" + rest + "\"";
+    if (!count || *count == 0) return keyword + " needs a positive number of calls, not \"" + rest + "\"";
     times = *count;
     return "";
   }
 
+  // busy N, or busy (rejected, ignored) from K or always.
+  std::string TurnAway(FaultKind kind, const std::string& keyword, const std::string& rest) {
+    if (block_ != Block::kApplication) {
+      return keyword + " belongs to the application: write it before the first object, or after a member's name";
+    }
+    const auto [first, count] = FirstWord(rest);
+    if (Lower(rest) == "always") {
+      app_->turnedAway = {kind, 1};
+      return "";
+    }
+    if (Lower(first) == "from") {
+      int from = 0;
+      if (const std::string error = Times(keyword + " from", count, from); !error.empty()) return error;
+      app_->turnedAway = {kind, from};
+      return "";
+    }
+    if (kind == FaultKind::kBusy) return Times(keyword, rest, app_->busy);
+    return keyword + " reads " + keyword + " from K (every call from the K-th on) or " + keyword + " always, not \"" +
+           rest + "\"";
+  }
+
+  std::string Register(const std::string& rest) {
+    if (block_ != Block::kApplication) return "register belongs to the application: write it before the first object";
+    const std::string setting = Lower(rest);
+    if (setting != "on" && setting != "off") return "register is on or off, not \"" + rest + "\"";
+    app_->registers = setting == "on";
+    return "";
+  }
+
   std::string Rot(const std::string& rest) {
-    if (app_->name == "Outlook") return "rot belongs in [Excel], [Word] or [PowerPoint]: Outlook registers no documents";
+    if (!*KindOf(app_->name).documentKeyword) {
+      return "rot belongs in a section with documents: " + app_->name + " registers none";
+    }
     if (block_ != Block::kApplication) return "rot belongs to the application: write it before the first document";
     const std::string setting = Lower(rest);
     if (setting != "on" && setting != "off") return "rot is on or off, not \"" + rest + "\"";
@@ -177,7 +228,7 @@ class Parser {
   }
 
   std::string StartDocument(const std::string& keyword, const std::string& fullName) {
-    const std::string expected = DocumentKeyword(app_->name);
+    const std::string expected = KindOf(app_->name).documentKeyword;
     if (keyword != expected) return keyword + " does not belong in [" + app_->name + "]";
     if (fullName.empty()) return keyword + " needs its FullName, e.g. " + keyword + " C:\\Data\\Plan.xlsx or Book1";
     Document document;
@@ -198,12 +249,32 @@ class Parser {
 
   MailItem& CurrentItem() { return block_ == Block::kInspector ? app_->inspectors.back() : app_->storedItems.back(); }
 
+  std::string ApplicationValue(const std::string& word, const std::string& value) {
+    const ApplicationKind& kind = KindOf(app_->name);
+    const std::string member = Canonical(word, {"Visible", "Name"});
+    if (member == "Visible" && kind.hasVisible) {
+      const auto flag = ParseBool(value);
+      if (!flag) return "Visible is true or false, not \"" + value + "\"";
+      app_->visible = *flag;
+      return "";
+    }
+    if (member == "Name" && !kind.office) {
+      if (value.empty()) return "name needs a text, e.g. name = Contoso Excel Viewer";
+      app_->title = value;
+      return "";
+    }
+    if (member == "Visible") return app_->name + " has no Visible";
+    if (member == "Name") return "an Office application's Name is its own; name = belongs in [Other]";
+    return "a value line (" + word + " = ...) belongs to a workbook, document, inspector or item, or is the "
+           "application's Visible (or an [Other]'s name)";
+  }
+
   std::string Value(const std::string& word, const std::string& value) {
+    if (block_ == Block::kApplication) return ApplicationValue(word, value);
     if (block_ == Block::kDocument) {
       Document& document = app_->documents.back();
-      const bool presentation = app_->name == "PowerPoint";
-      const std::string member = presentation ? Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows"})
-                                              : Canonical(word, {"FullName", "Path", "Name", "Saved", "Visible"});
+      const std::vector<std::string> values = DocumentValues(KindOf(app_->name));
+      const std::string member = Canonical(word, values);
       if (member == "FullName") document.fullName = value;
       if (member == "Path") document.path = value;
       if (member == "Name") document.name = value;
@@ -218,43 +289,44 @@ class Parser {
         document.windows = *count;
       }
       if (!member.empty()) return "";
-      return "unknown value \"" + word + (presentation ? "\" (FullName, Path, Name, Saved, Windows)"
-                                                        : "\" (FullName, Path, Name, Saved, Visible)");
+      return "unknown value \"" + word + "\" (" + Listed(values) + ")";
     }
-    if (block_ == Block::kInspector || block_ == Block::kStoredItem) {
-      MailItem& item = CurrentItem();
-      const std::string member = Canonical(word, {"EntryID", "Subject", "Saved", "CreationTime", "Folder"});
-      if (member == "EntryID") item.entryId = value;
-      if (member == "Subject") item.subject = Unescape(value);
-      if (member == "Folder") item.folder = value;
-      if (member == "Saved") {
-        const auto flag = ParseBool(value);
-        if (!flag) return "Saved is true or false, not \"" + value + "\"";
-        item.saved = *flag;
-      }
-      if (member == "CreationTime") {
-        const auto time = ParseDateTime(value);
-        if (!time) return "CreationTime reads like 2026-05-12 09:30[:15], not \"" + value + "\"";
-        item.creationTime = *time;
-      }
-      return member.empty() ? "unknown value \"" + word + "\" (EntryID, Subject, Saved, CreationTime, Folder)" : "";
+    return ItemValue(word, value);
+  }
+
+  std::string ItemValue(const std::string& word, const std::string& value) {
+    MailItem& item = CurrentItem();
+    const std::string member = Canonical(word, {"EntryID", "Subject", "Saved", "CreationTime", "Folder"});
+    if (member == "EntryID") item.entryId = value;
+    if (member == "Subject") item.subject = Unescape(value);
+    if (member == "Folder") item.folder = value;
+    if (member == "Saved") {
+      const auto flag = ParseBool(value);
+      if (!flag) return "Saved is true or false, not \"" + value + "\"";
+      item.saved = *flag;
     }
-    return "a value line (" + word + " = ...) belongs to a workbook, document, inspector or item";
+    if (member == "CreationTime") {
+      const auto time = ParseDateTime(value);
+      if (!time) return "CreationTime reads like 2026-05-12 09:30[:15], not \"" + value + "\"";
+      item.creationTime = *time;
+    }
+    return member.empty() ? "unknown value \"" + word + "\" (EntryID, Subject, Saved, CreationTime, Folder)" : "";
   }
 
   std::string FaultLine(const std::string& word, const std::string& rest) {
     std::string member;
     Faults* faults = nullptr;
     if (block_ == Block::kApplication) {
-      const std::string collection = CollectionOf(app_->name);
-      member = app_->name == "Outlook" ? Canonical(word, {"Inspectors", "Count", "Item", "_NewEnum", "Name", "GetNamespace",
-                                                          "Logon", "GetItemFromID"})
-                                       : Canonical(word, {collection.c_str(), "Count", "Item", "_NewEnum", "Name"});
+      const ApplicationKind& kind = KindOf(app_->name);
+      std::vector<std::string> members{kind.collection, "Count", "Item", "_NewEnum", "Name"};
+      if (kind.hasVisible) members.push_back("Visible");
+      if (app_->name == "Outlook") members.insert(members.end(), {"GetNamespace", "Logon", "GetItemFromID"});
+      member = Canonical(word, members);
       faults = &app_->faults;
     } else if (block_ == Block::kDocument) {
-      member = app_->name == "PowerPoint"
-                   ? Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Application"})
-                   : Canonical(word, {"FullName", "Path", "Name", "Saved", "Windows", "Visible", "Application"});
+      std::vector<std::string> members{"FullName", "Path", "Name", "Saved", "Windows", "Application"};
+      if (KindOf(app_->name).windowsShow) members.push_back("Visible");
+      member = Canonical(word, members);
       faults = &app_->documents.back().faults;
     } else {
       member = block_ == Block::kInspector
@@ -269,11 +341,12 @@ class Parser {
     if (lower == "fails" && count.empty()) fault.kind = FaultKind::kFails;
     else if (lower == "hangs" && count.empty()) fault.kind = FaultKind::kHangs;
     else if (lower == "exits" && count.empty()) fault.kind = FaultKind::kExits;
-    else if (lower == "busy") {
-      fault.kind = FaultKind::kBusy;
-      if (const std::string error = Busy(count, fault.times); !error.empty()) return error;
+    else if (const FaultKind turnedAway = MemberTurnedAwayKind(lower); turnedAway != FaultKind::kNone) {
+      fault.kind = turnedAway;
+      if (const std::string error = Times(lower, count, fault.times); !error.empty()) return error;
     } else {
-      return "after " + member + " comes \"= value\", fails, hangs, exits or busy N, not \"" + rest + "\"";
+      return "after " + member + " comes \"= value\", fails, hangs, exits, busy N, rejected N, ignored N or "
+             "ignored-exception N, not \"" + rest + "\"";
     }
     (*faults)[member] = fault;
     return "";
@@ -288,7 +361,8 @@ class Parser {
 }  // namespace
 
 std::string CanonicalApplication(const std::string& name) {
-  return Canonical(name, {"Excel", "Word", "PowerPoint", "Outlook"});
+  const ApplicationKind* kind = FindApplicationKind(name);
+  return kind ? kind->name : "";
 }
 
 ParseResult ParseScenario(const std::string& text, const std::string& applicationName) {

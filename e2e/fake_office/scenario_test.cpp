@@ -13,10 +13,14 @@ constexpr char kScenario[] =
     "# every application of one test\r\n"
     "[Excel]\r\n"
     "busy 2\r\n"
+    "Visible = false\r\n"
     "Count fails\r\n"
+    "Visible rejected 4\r\n"
     "workbook C:\\Data\\Budget 2026.xlsx\r\n"
     "  Saved = false\r\n"
     "  Name busy 3\r\n"
+    "  FullName ignored-exception 2\r\n"
+    "  Windows ignored 1\r\n"
     "workbook Book2\r\n"
     "  Visible = FALSE\r\n"
     "  Path hangs\r\n"
@@ -38,7 +42,11 @@ TEST(FakeOfficeScenario, ReadsDocumentsWithDerivedPathsAndFaults) {
   ASSERT_TRUE(result.application) << result.error;
   const Application& excel = *result.application;
   EXPECT_EQ(excel.name, "Excel");
+  EXPECT_EQ(excel.title, "Microsoft Excel");
   EXPECT_EQ(excel.busy, 2);
+  EXPECT_EQ(excel.turnedAway.kind, FaultKind::kNone);
+  EXPECT_FALSE(excel.visible);
+  EXPECT_TRUE(excel.DocumentsInTable());
   EXPECT_EQ(excel.faults.at("Count").kind, FaultKind::kFails);
   ASSERT_EQ(excel.documents.size(), 3u);
 
@@ -56,8 +64,20 @@ TEST(FakeOfficeScenario, ReadsDocumentsWithDerivedPathsAndFaults) {
     EXPECT_EQ(excel.documents[i].saved, expected[i].saved);
     EXPECT_EQ(excel.documents[i].visible, expected[i].visible);
   }
-  EXPECT_EQ(excel.documents[0].faults.at("Name").kind, FaultKind::kBusy);
-  EXPECT_EQ(excel.documents[0].faults.at("Name").times, 3);
+  const struct {
+    const Faults& faults;
+    const char* member;
+    FaultKind kind;
+    int times;
+  } turnedAway[] = {{excel.faults, "Visible", FaultKind::kRejected, 4},
+                    {excel.documents[0].faults, "Name", FaultKind::kBusy, 3},
+                    {excel.documents[0].faults, "FullName", FaultKind::kIgnoredException, 2},
+                    {excel.documents[0].faults, "Windows", FaultKind::kIgnored, 1}};
+  for (const auto& t : turnedAway) {
+    SCOPED_TRACE(t.member);
+    EXPECT_EQ(t.faults.at(t.member).kind, t.kind);
+    EXPECT_EQ(t.faults.at(t.member).times, t.times);
+  }
   EXPECT_EQ(excel.documents[1].faults.at("Path").kind, FaultKind::kHangs);
 }
 
@@ -65,6 +85,7 @@ TEST(FakeOfficeScenario, ReadsPresentationsWithTheirWindowCounts) {
   const ParseResult result = ParseScenario(
       "[PowerPoint]\n"
       "rot off\n"
+      "visible = FALSE\n"
       "Presentations fails\n"
       "Name busy 2\n"
       "presentation C:\\Talks\\Kick-off 2026.pptx\n"
@@ -81,6 +102,7 @@ TEST(FakeOfficeScenario, ReadsPresentationsWithTheirWindowCounts) {
   const Application& powerPoint = *result.application;
   EXPECT_EQ(powerPoint.name, "PowerPoint");
   EXPECT_FALSE(powerPoint.registersDocuments);
+  EXPECT_FALSE(powerPoint.visible);
   EXPECT_EQ(powerPoint.faults.at("Presentations").kind, FaultKind::kFails);
   EXPECT_EQ(powerPoint.faults.at("Name").times, 2);
   ASSERT_EQ(powerPoint.documents.size(), 3u);
@@ -122,17 +144,70 @@ TEST(FakeOfficeScenario, ReadsInspectorsAndStoredItems) {
   EXPECT_EQ(outlook.storedItems[0].creationTime.second, 58);
 }
 
-TEST(FakeOfficeScenario, DocumentsAreRegisteredUnlessRotIsOff) {
+TEST(FakeOfficeScenario, DocumentsAreRegisteredUnlessRotOrRegisterIsOff) {
   const struct {
     const char* text;
-    bool registers;
-  } cases[] = {{"[Excel]\nworkbook a", true}, {"[Excel]\nrot OFF\nworkbook a", false},
-               {"[Excel]\nrot off\nrot on\nworkbook a", true}, {"[Word]\nrot off", true}};
+    bool registers, documentsInTable;
+  } cases[] = {{"[Excel]\nworkbook a", true, true},
+               {"[Excel]\nrot OFF\nworkbook a", true, false},
+               {"[Excel]\nrot off\nrot on\nworkbook a", true, true},
+               {"[Word]\nrot off", true, true},
+               {"[Excel]\nregister off\nworkbook a", false, false},
+               {"[Excel]\nregister Off\nrot on\nworkbook a", false, false},
+               {"[Excel]\nregister off\nregister on\nworkbook a", true, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const ParseResult result = ParseScenario(c.text, "Excel");
     ASSERT_TRUE(result.application) << result.error;
-    EXPECT_EQ(result.application->registersDocuments, c.registers);
+    EXPECT_EQ(result.application->registers, c.registers);
+    EXPECT_EQ(result.application->DocumentsInTable(), c.documentsInTable);
+  }
+}
+
+TEST(FakeOfficeScenario, AnApplicationTurnsCallsAwayFromTheKthCallOn) {
+  const struct {
+    const char* text;
+    int busy;
+    FaultKind kind;
+    int fromCall;
+  } cases[] = {{"[Excel]\nbusy 3", 3, FaultKind::kNone, 0},
+               {"[Excel]\nbusy from 4", 0, FaultKind::kBusy, 4},
+               {"[Excel]\nBusy Always", 0, FaultKind::kBusy, 1},
+               {"[Excel]\nrejected from 2", 0, FaultKind::kRejected, 2},
+               {"[Excel]\nrejected always", 0, FaultKind::kRejected, 1},
+               {"[Excel]\nIGNORED FROM 7", 0, FaultKind::kIgnored, 7},
+               {"[Excel]\nbusy 2\nignored from 5", 2, FaultKind::kIgnored, 5},
+               {"[Excel]\nrejected from 2\nbusy from 9", 0, FaultKind::kBusy, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ParseResult result = ParseScenario(c.text, "Excel");
+    ASSERT_TRUE(result.application) << result.error;
+    EXPECT_EQ(result.application->busy, c.busy);
+    EXPECT_EQ(result.application->turnedAway.kind, c.kind);
+    EXPECT_EQ(result.application->turnedAway.fromCall, c.fromCall);
+  }
+}
+
+TEST(FakeOfficeScenario, ReadsAnotherProgramsDocumentsAndName) {
+  const struct {
+    const char* text;
+    const char* title;
+  } cases[] = {
+      {"[Other]\ndocument C:\\Viewer\\Report.xlsx\n  Visible = false\n  Saved fails\n", "Contoso Excel Viewer"},
+      {"[other]\nName = Fabrikam Sheets\nWorkbooks busy 1\ndocument C:\\Viewer\\Report.xlsx\n  Visible = false\n"
+       "  Saved fails\n",
+       "Fabrikam Sheets"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ParseResult result = ParseScenario(c.text, "OTHER");
+    ASSERT_TRUE(result.application) << result.error;
+    const Application& other = *result.application;
+    EXPECT_EQ(other.name, "Other");
+    EXPECT_EQ(other.title, c.title);
+    ASSERT_EQ(other.documents.size(), 1u);
+    EXPECT_EQ(other.documents[0].path, "C:\\Viewer");
+    EXPECT_FALSE(other.documents[0].visible);
+    EXPECT_EQ(other.documents[0].faults.at("Saved").kind, FaultKind::kFails);
   }
 }
 
@@ -162,12 +237,31 @@ TEST(FakeOfficeScenario, NamesTheLineOfEveryMistake) {
       {"[Outlook]\nitem\n CurrentItem fails", "line 3: \"CurrentItem\" is no member"},
       {"[Outlook]\nitem\n CreationTime = 12/05/2026", "line 3: CreationTime reads like"},
       {"[Outlook]\nitem\n CreationTime = 2026-13-01 10:00", "line 3: CreationTime reads like"},
-      {"[Excel]\n[Access]", "line 2: unknown application [Access]; use [Excel], [Word], [PowerPoint] or [Outlook]"},
+      {"[Excel]\n[Access]",
+       "line 2: unknown application [Access]; use [Excel], [Word], [PowerPoint], [Outlook] or [Other]"},
       {"[Excel]\n[excel]", "line 2: section [Excel] appears twice"},
       {"[Excel]\nSaved = true", "line 2: a value line"},
       {"[Excel]\nrot maybe", "line 2: rot is on or off"},
       {"[Excel]\nworkbook a\nrot off", "line 3: rot belongs to the application"},
-      {"[Outlook]\nrot off", "line 2: rot belongs in [Excel], [Word] or [PowerPoint]"},
+      {"[Outlook]\nrot off", "line 2: rot belongs in a section with documents: Outlook registers none"},
+      {"[Excel]\nbusy from 0", "line 2: busy from needs a positive number"},
+      {"[Excel]\nbusy from", "line 2: busy from needs a positive number"},
+      {"[Excel]\nrejected 3", "line 2: rejected reads rejected from K"},
+      {"[Excel]\nignored sometimes", "line 2: ignored reads ignored from K"},
+      {"[Excel]\nworkbook a\nbusy from 2", "line 3: busy belongs to the application"},
+      {"[Excel]\nworkbook a\n Name ignored-exception", "line 3: ignored-exception needs a positive number"},
+      {"[Excel]\nworkbook a\n Name rejected 0", "line 3: rejected needs a positive number"},
+      {"[Excel]\nregister maybe", "line 2: register is on or off"},
+      {"[Excel]\nworkbook a\nregister off", "line 3: register belongs to the application"},
+      {"[Excel]\nVisible = perhaps", "line 2: Visible is true or false"},
+      {"[Outlook]\nVisible = false", "line 2: Outlook has no Visible"},
+      {"[Outlook]\nVisible busy 1", "line 2: \"Visible\" is no member that can fail here"},
+      {"[Excel]\nname = Mine", "line 2: an Office application's Name is its own"},
+      {"[Other]\nname =", "line 2: name needs a text"},
+      {"[Other]\nVisible = false", "line 2: Other has no Visible"},
+      {"[Other]\nworkbook a.xlsx", "line 2: workbook does not belong in [Other]"},
+      {"[Other]\nGetNamespace fails", "line 2: \"GetNamespace\" is no member that can fail here"},
+      {"[Other]\ninspector", "line 2: inspector belongs in [Outlook]"},
       {"[Excel]\npresentation a.pptx", "line 2: presentation does not belong in [Excel]"},
       {"[PowerPoint]\nworkbook a.xlsx", "line 2: workbook does not belong in [PowerPoint]"},
       {"[PowerPoint]\npresentation a\n Visible = false", "line 3: unknown value \"Visible\" (FullName, Path, Name, Saved, Windows)"},

@@ -1,8 +1,8 @@
-// fake_office.exe --app Excel|Word|PowerPoint|Outlook [--instance N] [--scenario FILE] [-Embedding]
+// fake_office.exe --app Excel|Word|PowerPoint|Outlook|Other [--instance N] [--scenario FILE] [-Embedding]
 // Serves one application's object model from a scenario, its documents
-// registered in the Running Object Table and, for the first instance, the
-// application as the active object; with -Embedding (started by COM) also as
-// class object.
+// registered in the Running Object Table and, for the first instance of an
+// Office application, the application as the active object; with -Embedding
+// (started by COM) also as class object.
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -12,10 +12,12 @@
 #include <memory>
 #include <string>
 
+#include "application_kinds.h"
 #include "busy_filter_win32.h"
 #include "class_ids_win32.h"
 #include "com_support_win32.h"
 #include "document_registrations_win32.h"
+#include "main_window_win32.h"
 #include "office_objects_win32.h"
 #include "scenario.h"
 #include "server_files_win32.h"
@@ -211,22 +213,28 @@ int Serve(const Options& options) {
     log.Write("CoInitializeEx failed " + Hex(apartment.Result()));
     return 3;
   }
+  const Application& scenario = *parsed.application;
+  const ApplicationKind& kind = *FindApplicationKind(scenario.name);
+  const CLSID* classId = ClassIdOf(options.application);
+  if (options.embedding && !classId) {
+    log.Write(options.application + " has no class COM could start");
+    return 4;
+  }
   ServerState state;
-  state.ArmBusy(parsed.application->busy);
+  state.ArmTurningAway(scenario.busy, scenario.turnedAway);
   ComPtr<IMessageFilter> filter;
   filter.Attach(new BusyFilter(state));
   const MessageFilterRegistration filterRegistration(filter.Get());
   if (FAILED(filterRegistration.Result())) log.Write("CoRegisterMessageFilter failed " + Hex(filterRegistration.Result()));
 
-  const CLSID& classId = ClassIdOf(options.application);
-  const ServedApplication served = MakeApplication(state, *parsed.application);
+  const ServedApplication served = MakeApplication(state, scenario);
   const ComPtr<IDispatch>& application = served.application;
   ComPtr<IClassFactory> factory;
   std::unique_ptr<ClassObjectRegistration> classObject;
   if (options.embedding) {
     state.EndWhenUnused(::GetCurrentThreadId());
     factory.Attach(new ClassFactory(state, application));
-    classObject = std::make_unique<ClassObjectRegistration>(factory.Get(), classId);
+    classObject = std::make_unique<ClassObjectRegistration>(factory.Get(), *classId);
     if (FAILED(classObject->Result())) {
       log.Write("CoRegisterClassObject failed " + Hex(classObject->Result()));
       return 4;
@@ -235,9 +243,11 @@ int Serve(const Options& options) {
   // Started by COM, the last client's release must be able to end us: the
   // table then holds the object weakly. As in Office, a second instance is
   // not the active object: only the table's document entries lead to it.
+  // "register off" is an Office that has not registered yet, or one another
+  // integrity level hides: running, but in no table.
   std::unique_ptr<ActiveObjectRegistration> active;
-  if (options.instance == 1) {
-    active = std::make_unique<ActiveObjectRegistration>(application.Get(), classId,
+  if (options.instance == 1 && classId && scenario.registers) {
+    active = std::make_unique<ActiveObjectRegistration>(application.Get(), *classId,
                                                         options.embedding ? ACTIVEOBJECT_WEAK : ACTIVEOBJECT_STRONG);
     if (FAILED(active->Result())) {
       log.Write("RegisterActiveObject failed " + Hex(active->Result()));
@@ -245,7 +255,9 @@ int Serve(const Options& options) {
     }
   }
   const DocumentRegistrations documents(
-      parsed.application->registersDocuments ? served.documents : std::vector<ServedDocument>{}, !options.embedding, log);
+      scenario.DocumentsInTable() ? served.documents : std::vector<ServedDocument>{}, !options.embedding, log);
+  std::unique_ptr<MainWindow> mainWindow;
+  if (kind.mainWindowClass) mainWindow = std::make_unique<MainWindow>(kind.mainWindowClass, Widen(scenario.title), log);
   CountsReporter reporter(state.counts, stem + L".counts");
   if (!reporter.Running()) log.Write("cannot answer count requests");
   if (!ReplaceFile(readyFile, std::to_string(::GetCurrentProcessId()) + "\r\n")) log.Write("cannot write the ready file");
