@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "automation_client.h"
@@ -99,6 +101,30 @@ Clock::duration BareInvokes(IDispatch* object, DISPID member, long calls) {
   for (long i = 0; i < calls; ++i)
     object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value.Out(), nullptr, nullptr);
   return Clock::now() - start;
+}
+
+// What the machine allows: every application's bare calls at once, each
+// from a thread and apartment of its own, as a scan's workers make them.
+double BareInvokesSideBySide(const std::vector<long>& calls) {
+  std::vector<std::thread> threads;
+  std::vector<double> spent(calls.size());
+  std::atomic<int> ready{0};
+  std::atomic<bool> go{false};
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    threads.emplace_back([&, i] {
+      const fake_office::ComApartment apartment(COINIT_APARTMENTTHREADED);
+      DISPID member = DISPID_UNKNOWN;
+      const ComPtr<IDispatch> element = FirstElement(kSubjects[i], &member);
+      ++ready;
+      while (!go) std::this_thread::yield();
+      if (element) spent[i] = Milliseconds(BareInvokes(element.Get(), member, calls[i]));
+    });
+  }
+  while (ready < static_cast<int>(calls.size())) std::this_thread::yield();
+  const auto start = Clock::now();
+  go = true;
+  for (std::thread& thread : threads) thread.join();
+  return Milliseconds(Clock::now() - start);
 }
 
 TEST(OfficeScanBench, HundredWorkbooksDocumentsAndInspectors) {
@@ -232,7 +258,7 @@ TEST(OfficeScanBench, AWholeScanAgainstItsSlowestApplication) {
   }
   ASSERT_TRUE(office.WaitForWorkers(10s));
 
-  std::vector<double> slowestRatios, sumRatios;
+  std::vector<double> slowestRatios, sumRatios, sideBySideRatios;
   for (int round = 0; round < kRounds; ++round) {
     const auto start = Clock::now();
     const std::vector<valmora::AppSnapshot> timed = office.GatherAll(apps);
@@ -247,13 +273,16 @@ TEST(OfficeScanBench, AWholeScanAgainstItsSlowestApplication) {
     }
     slowestRatios.push_back(whole / slowest);
     sumRatios.push_back(whole / sum);
+    sideBySideRatios.push_back(whole / BareInvokesSideBySide(calls));
   }
   std::sort(slowestRatios.begin(), slowestRatios.end());
   std::sort(sumRatios.begin(), sumRatios.end());
+  std::sort(sideBySideRatios.begin(), sideBySideRatios.end());
   const double againstSlowest = slowestRatios[slowestRatios.size() / 2];
   std::printf("whole    %zu applications side by side, median of rounds: %.2fx the slowest one's bare calls "
-              "(aim 2x: %s), %.2fx the sum of all of them\n",
-              apps.size(), againstSlowest, againstSlowest <= 2.0 ? "met" : "MISSED", sumRatios[sumRatios.size() / 2]);
+              "(aim 2x: %s), %.2fx the sum of all of them, %.2fx all their bare calls made side by side\n",
+              apps.size(), againstSlowest, againstSlowest <= 2.0 ? "met" : "MISSED", sumRatios[sumRatios.size() / 2],
+              sideBySideRatios[sideBySideRatios.size() / 2]);
   std::fflush(stdout);
 }
 

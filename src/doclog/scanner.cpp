@@ -181,6 +181,10 @@ void Scanner::Stop(std::function<void()> stopped) {
   }
 }
 
+void Scanner::ClearNewFlags() {
+  for (OfficeApp app : kOfficeAppsInOrder) state_.*Traits(app).isNew = false;
+}
+
 void Scanner::Run(const GoFlags& flags, const StopRequested& stopped) {
   const RunScope scope(*this);
   ClearNewFlags();

@@ -51,9 +51,7 @@ class Scanner final : public DocumentScanner {
  private:
   class RunScope;
   void Run(const GoFlags& flags, const StopRequested& stopped);
-  void ClearNewFlags() {
-    state_.blnNewExcel = state_.blnNewWord = state_.blnNewPowerPoint = state_.blnNewOutlook = false;
-  }
+  void ClearNewFlags();
   void Scan(const GoFlags& flags, const StopRequested& stopped);
 
   GoState& state_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -147,7 +148,11 @@ class Pass {
     }
     OfficeDocument document = ReadDocument(call_, element, app_, held_);
     if (!Whole(document)) complete_ = false;
-    if (document.fullName) ++unbound_[ToLower(*document.fullName)];
+    if (document.fullName) {
+      const std::wstring key = ToLower(*document.fullName);
+      ++unbound_[key];
+      read_.insert(key);
+    }
     if (!call_.Stopped()) job_.Update([&](AppSnapshot& s) { s.documents.push_back(std::move(document)); });
   }
 
@@ -184,7 +189,9 @@ class Pass {
     }
     held_.push_back(application);
     if (Among(walked_, application.Get())) {
-      ++sameName_[key];  // another instance's of the same name, or opened since the walk
+      // Another instance's document of a name the walks read; one of a name
+      // none read was opened since, or is named otherwise in the table.
+      if (read_.contains(key)) ++sameName_[key];
       return;
     }
     if (Known(application.Get())) return;  // a hidden instance's, or another program's
@@ -223,7 +230,8 @@ class Pass {
   // Instances by COM identity: read, hidden from the user; other programs.
   std::vector<ComPtr<IUnknown>> walked_, hidden_, foreign_;
   int instances_ = 0;
-  std::map<std::wstring, int> unbound_;   // full names read, lower case, not yet met in the table
+  std::set<std::wstring> read_;           // full names the walks read, lower case
+  std::map<std::wstring, int> unbound_;   // of those, how many are not yet met in the table
   std::map<std::wstring, int> sameName_;  // entries that led back to an instance read already
   bool complete_ = true;
 };
