@@ -109,22 +109,29 @@ void Win32OfficeAutomation::Await(std::span<const std::shared_ptr<WorkerJob>> jo
 std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const OfficeApp> apps) {
   const auto deadline = Clock::now() + timings_.gather;
   const auto stuckUntil = Clock::now() + timings_.cancelGrace;
-  std::vector<std::shared_ptr<GatherJob>> gathers;
-  for (OfficeApp app : apps) {
-    std::shared_ptr<GatherJob>& under = gathering_[static_cast<int>(app)];
-    // Asked from a message served while a scan waits: its answer is as fresh.
+  std::vector<std::shared_ptr<GatherJob>> gathers(apps.size());
+  const auto start = [&](std::size_t i) {
+    const OfficeApp app = apps[i];
+    gathers[i] = Start<AppSnapshot>(app, [&traits = Traits(app)](DispatchCaller& call, GatherJob& gather) {
+      ReadApplication(traits, call, gather);
+    });
+    if (gathers[i]) gathering_[static_cast<int>(app)] = gathers[i];
+  };
+  // Those free to go start at once, so that none waits for another's last worker.
+  std::vector<std::size_t> held;
+  for (std::size_t i = 0; i < apps.size(); ++i) {
+    const int app = static_cast<int>(apps[i]);
+    const std::shared_ptr<GatherJob>& under = gathering_[app];
     if (under && !under->HasFinished() && !under->Stopped()) {
-      gathers.push_back(under);
-      continue;
+      gathers[i] = under;  // asked from a message served while a scan waits: its answer is as fresh
+    } else if (!last_[app] || last_[app]->HasExited()) {
+      start(i);
+    } else {
+      held.push_back(i);
     }
-    std::shared_ptr<GatherJob> job;
-    if (MayStart(app, deadline, stuckUntil)) {
-      job = Start<AppSnapshot>(app, [&traits = Traits(app)](DispatchCaller& call, GatherJob& gather) {
-        ReadApplication(traits, call, gather);
-      });
-    }
-    if (job) under = job;
-    gathers.push_back(std::move(job));
+  }
+  for (std::size_t i : held) {
+    if (MayStart(apps[i], deadline, stuckUntil)) start(i);
   }
   Await(std::vector<std::shared_ptr<WorkerJob>>(gathers.begin(), gathers.end()), deadline);
   std::vector<AppSnapshot> snapshots;
