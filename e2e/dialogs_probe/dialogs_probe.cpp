@@ -37,9 +37,9 @@ void Write(const std::wstring& path, const std::wstring& text, bool append = fal
 class RecordingShell final : public valmora::Shell {
  public:
   explicit RecordingShell(std::wstring path) : path_(std::move(path)) {}
-  bool Open(const std::wstring& target, valmora::ShowWindowAs) override {
+  valmora::ShellOpen Open(const std::wstring& target, valmora::ShowWindowAs) override {
     Write(path_, target + L"\n", true);
-    return true;
+    return {};
   }
 
  private:

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace valmora {
 
@@ -73,11 +74,19 @@ class ScanView {
 // and the step must not be taken.
 using StopRequested = std::function<bool()>;
 
+// What a reopen leaves for Go: the log lines it handed to the shell, in the
+// log's order, and, from a reopen nobody may be watching (at logon), what it
+// could not do, to be said once it is over.
+struct ReopenOutcome {
+  std::vector<std::wstring> handedOver;
+  std::wstring notice;
+};
+
 // The reopen phase, run by Go when it is not asked to scan.
 class ReopenPhase {
  public:
   virtual ~ReopenPhase() = default;
-  virtual void Reopen(const GoFlags& flags, const StopRequested& stopped) = 0;
+  virtual ReopenOutcome Reopen(const GoFlags& flags, const StopRequested& stopped) = 0;
 };
 
 class DocumentScanner {

@@ -75,13 +75,19 @@ bool IsWebAddress(const std::wstring& entry) {
   });
 }
 
-void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
+std::wstring ReopenProblems(const std::vector<std::wstring>& problems) {
+  std::wstring text = L"Not everything could be reopened:\r\n";
+  for (const std::wstring& problem : problems) text += L"\r\n" + problem;
+  return text;
+}
+
+ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
   ScanView& view = services_.view;
   const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
   view.SetTopmost(true);
   if (!log.Exists()) {
     view.SetTopmost(false);
-    return;
+    return {};
   }
   view.SetScreenBusy(true);
   const bool allOffice = flags.pblnReopenE && flags.pblnReopenW && flags.pblnReopenP && flags.pblnReopenO;
@@ -105,6 +111,18 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
 
   OpenNow openNow(services_.office);
   std::set<std::wstring> met;  // a file logged twice, or by hand and by a scan, is opened once
+  // Nobody may be at the keyboard of a reopen at logon: what it has to say
+  // waits for the end, in one notice that Go shows once the reopen is over.
+  const bool unattended = flags.pblnWatch;
+  std::vector<std::wstring> problems;
+  const auto warn = [&](const std::wstring& text) {
+    if (unattended) {
+      problems.push_back(text);
+    } else {
+      services_.notices.ShowWarning(text, 0);
+    }
+  };
+  ReopenOutcome outcome;
   for (const Entry& entry : entries) {
     if (stopped()) break;  // the program is ending: nothing more is opened
     std::wstring target = entry.app ? EntryTarget(*entry.app, entry.line) : entry.line;
@@ -120,24 +138,34 @@ void Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
         const OutlookLookup found = services_.office.FindOutlookItem(parts.itemId);
         if (found.answer == LookupAnswer::NotFound) {
           const std::wstring description = parts.description.empty() ? L"(no name/desc available)" : parts.description;
-          services_.notices.ShowWarning(L"Outlook item " + Verbatim(description) + L" not found", 0);
+          warn(L"Outlook item " + Verbatim(description) + L" not found");
         } else if (found.answer == LookupAnswer::Found && found.folderName == L"Deleted Items") {
           reopen = false;
         }  // no answer: the shell is handed the address all the same
       }
     } else if (!IsWebAddress(target) && !FileExists(services_.fs, target)) {
-      services_.notices.ShowWarning(L"File " + Verbatim(target) + L" not found", 0);
+      warn(L"File " + Verbatim(target) + L" not found");
     } else if (entry.app) {
       reopen = !openNow.HasDocument(entry.app->app, target);
     }
     if (!reopen || stopped()) continue;
-    services_.shell.Open(target, ShowWindowAs::Maximised);
+    outcome.handedOver.push_back(entry.line);
+    const ShellOpen opened = services_.shell.Open(target, ShowWindowAs::Maximised);
+    if (!opened.opened) problems.push_back(L"Could not open " + Verbatim(target) + L": " + Verbatim(opened.reason));
     services_.pause(kPauseAfterOpen);
+  }
+  if (!problems.empty() && !stopped()) {
+    if (unattended) {
+      outcome.notice = ReopenProblems(problems);
+    } else {
+      services_.notices.ShowWarning(ReopenProblems(problems), 0);
+    }
   }
 
   view.SetMsg1Caption(savedCaption);
   view.SetScreenBusy(false);
   view.SetTopmost(false);
+  return outcome;
 }
 
 }  // namespace valmora

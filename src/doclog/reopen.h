@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "doclog/go.h"
 #include "doclog/office.h"
@@ -40,10 +41,13 @@ OutlookEntryParts SplitOutlookEntry(const std::wstring& line);
 // A document kept in a cloud library: its FullName is a web address.
 bool IsWebAddress(const std::wstring& entry);
 
+// The one notice of what a reopen could not do, each item on its line.
+std::wstring ReopenProblems(const std::vector<std::wstring>& problems);
+
 class Reopener final : public ReopenPhase {
  public:
   explicit Reopener(ReopenServices services) : services_(std::move(services)) {}
-  void Reopen(const GoFlags& flags, const StopRequested& stopped) override;
+  ReopenOutcome Reopen(const GoFlags& flags, const StopRequested& stopped) override;
 
  private:
   ReopenServices services_;

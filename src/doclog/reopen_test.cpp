@@ -70,6 +70,39 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
   EXPECT_EQ(view.busyTrail, (std::vector<bool>{true, false}));
 }
 
+// What could not be reopened is said once, after the reopen, with the
+// system's reason; at logon, where nobody may be at the keyboard, the "not
+// found" warnings join it and the notice closes by itself.
+TEST_F(ReopenTest, WhatCouldNotBeReopenedIsSaidOnceAfterTheReopen) {
+  WriteLog("C:\\D\\a.xlsx\r\nC:\\D\\gone.docx\r\nC:\\D\\b.xlsx\r\nC:\\D\\c.xlsx\r\n");
+  for (const wchar_t* file : {L"C:\\D\\a.xlsx", L"C:\\D\\b.xlsx", L"C:\\D\\c.xlsx"}) AddFile(file);
+  shell.refused[L"C:\\D\\a.xlsx"] = L"Access is denied.";
+  shell.refused[L"C:\\D\\c.xlsx"] = L"No application is associated with the specified file.";
+  const std::wstring refusedA = L"Could not open C:\\D\\a.xlsx: Access is denied.";
+  const std::wstring refusedC = L"Could not open C:\\D\\c.xlsx: No application is associated with the specified file.";
+  const struct {
+    GoFlags flags;
+    std::vector<std::pair<std::wstring, int>> warnings;
+    std::wstring notice;  // left for Go to show once the reopen is over
+  } cases[] = {
+      {kReopenAll,
+       {{L"File C:\\D\\gone.docx not found", 0},
+        {L"Not everything could be reopened:\r\n\r\n" + refusedA + L"\r\n" + refusedC, 0}},
+       L""},
+      {kStartupReopen,  // in the log's order
+       {},
+       L"Not everything could be reopened:\r\n\r\n" + refusedA + L"\r\nFile C:\\D\\gone.docx not found\r\n" + refusedC},
+  };
+  for (const auto& c : cases) {
+    notices.warnings.clear();
+    const ReopenOutcome outcome = reopener.Reopen(c.flags, kGoesOn);
+    EXPECT_EQ(notices.warnings, c.warnings);
+    EXPECT_EQ(outcome.notice, c.notice);
+    EXPECT_EQ(outcome.handedOver, (std::vector<std::wstring>{L"C:\\D\\a.xlsx", L"C:\\D\\gone.docx",
+                                                             L"C:\\D\\b.xlsx", L"C:\\D\\c.xlsx"}));
+  }
+}
+
 // Only an Outlook that answered "no such item" is reported; one that gave
 // no answer in time (busy, hung, still stuck) is handed to the shell quietly.
 TEST_F(ReopenTest, AnOutlookThatGaveNoAnswerIsNotReportedAsNotFound) {

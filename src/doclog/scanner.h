@@ -2,6 +2,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "doclog/go.h"
 #include "doclog/log_write_report.h"
@@ -26,6 +28,9 @@ struct ScannerServices {
 
 class Scanner final : public DocumentScanner {
  public:
+  // How long what an unattended reopen could not do stays on screen.
+  static constexpr int kUnattendedNoticeSeconds = 60;
+
   Scanner(GoState& state, ScannerServices services) : state_(state), services_(services) {}
 
   // A call that arrives while another is in progress (a timer tick or a
@@ -61,6 +66,9 @@ class Scanner final : public DocumentScanner {
   bool inShutdown_ = false;
   bool stopRequested_ = false;
   bool toldUnreachable_[kOfficeApps] = {};
+  // Handed to the shell by the last reopen: the scan after it keeps them.
+  std::vector<std::wstring> reopened_;
+  std::wstring reopenNotice_;
   std::function<void()> whenStopped_;
 };
 

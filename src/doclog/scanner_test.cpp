@@ -343,6 +343,38 @@ TEST_F(ScannerTest, AnApplicationGivenUpOnKeepsItsEntriesInTheLog) {
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\new.docx|C:\\D\\by hand.pptx|");
 }
 
+// Office may still be opening what a reopen handed over, or have failed to:
+// the scan right after it keeps those entries; the next decides as usual.
+TEST_F(ScannerTest, TheScanAfterAReopenKeepsWhatItHandedOverUntilTheNext) {
+  struct HandingOver : ReopenPhase {
+    ReopenOutcome Reopen(const GoFlags&, const StopRequested&) override {
+      return {{L"C:\\D\\slow.xlsx", L"C:\\D\\open.docx", L"Outlook:00AA'x", L"C:\\Notes\\plan.txt"}, L""};
+    }
+  } reopen;
+  Scanner reopening{state, {office, logPath, fs, locale, clock, view, notices, &reopen}};
+  WriteLog("01/12/2026 09:00\r\nC:\\D\\slow.xlsx\r\nC:\\D\\open.docx\r\nC:\\D\\closed.xlsx\r\nOutlook:00AA'x\r\n"
+           "C:\\Notes\\plan.txt\r\n");
+  office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\open.docx")});
+  reopening.Go(kReopenAll);
+  reopening.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\open.docx|C:\\D\\slow.xlsx|Outlook:00AA'x|C:\\Notes\\plan.txt|");
+  reopening.Go(kQuietScan);
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\open.docx|C:\\Notes\\plan.txt|");
+}
+
+// At logon nobody may be at the keyboard: what the reopen could not do is
+// said after its Go, with a countdown, and a tick meanwhile scans.
+TEST_F(ScannerTest, AnUnattendedReopenSpeaksOnceItsGoIsOverAndTicksGoOnMeanwhile) {
+  struct Failing : ReopenPhase {
+    ReopenOutcome Reopen(const GoFlags&, const StopRequested&) override { return {{}, L"Not everything ..."}; }
+  } reopen;
+  Scanner reopening{state, {office, logPath, fs, locale, clock, view, notices, &reopen}};
+  notices.whileShown = [&] { reopening.Go(kQuietScan); };  // a tick while it waits
+  reopening.Go(kStartupReopen);
+  EXPECT_EQ(notices.warnings, (std::vector<std::pair<std::wstring, int>>{{L"Not everything ...", 60}}));
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|") << "the tick scanned";
+}
+
 // Running, but not to be attached (as administrator, or not registered
 // yet): its lines stay, and the label says why, once a run.
 TEST_F(ScannerTest, AnApplicationThatRunsButCannotBeReadKeepsItsLinesAndIsNamedOnce) {

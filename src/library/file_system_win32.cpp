@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "library/system_message_win32.h"
 #include "library/unique_handle_win32.h"
 
 namespace valmora {
@@ -25,20 +26,6 @@ bool WriteAllAndFlush(const std::wstring& path, const std::string& bytes) {
 // Tried again for at most about half a second: the window waits meanwhile.
 constexpr int kMoveTries = 10;
 constexpr DWORD kMovePauseMs = 50;
-
-// "Access is denied." and the like, without the line break the system adds.
-std::wstring SystemMessage(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error) + L".";
-  if (text) ::LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-    message.pop_back();
-  }
-  return message;
-}
 
 bool IsReadOnlyOrFolder(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());

@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "library/system_message_win32.h"
+
 namespace valmora {
 namespace {
 
@@ -76,14 +78,18 @@ std::wstring ShortForm(const std::wstring& path) {
 
 }  // namespace
 
-bool Win32Shell::Open(const std::wstring& target, ShowWindowAs show) {
-  if (target.empty()) return false;  // the shell would open the current folder
+ShellOpen Win32Shell::Open(const std::wstring& target, ShowWindowAs show) {
+  // An empty target would open the current folder.
+  if (target.empty()) return {false, SystemMessage(ERROR_FILE_NOT_FOUND)};
   ApartmentForCall apartment;
   const int command = show == ShowWindowAs::Maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-  if (Execute(target, command)) return true;
-  if (target.size() < MAX_PATH) return false;
-  const std::wstring shortForm = ShortForm(target);
-  return !shortForm.empty() && Execute(shortForm, command);
+  if (Execute(target, command)) return {};
+  const DWORD error = ::GetLastError();
+  if (target.size() >= MAX_PATH) {
+    const std::wstring shortForm = ShortForm(target);
+    if (!shortForm.empty() && Execute(shortForm, command)) return {};
+  }
+  return {false, SystemMessage(error)};
 }
 
 }  // namespace valmora

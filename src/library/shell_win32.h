@@ -12,11 +12,11 @@ namespace valmora {
 // thread in the multithreaded apartment is left in it.
 //
 // Open waits until the handler has been started and shows no error dialog
-// of the shell's own: false means nothing was started. A path too long for
+// of the shell's own: a failure says why nothing was started. A path too long for
 // the shell is handed over in its short (8.3) form where the volume has one.
 class Win32Shell : public Shell {
  public:
-  bool Open(const std::wstring& target, ShowWindowAs show) override;
+  ShellOpen Open(const std::wstring& target, ShowWindowAs show) override;
 };
 
 }  // namespace valmora

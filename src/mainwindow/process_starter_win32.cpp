@@ -4,20 +4,10 @@
 
 #include <vector>
 
+#include "library/system_message_win32.h"
 #include "library/unique_handle_win32.h"
 
 namespace valmora {
-
-std::wstring SystemErrorText(unsigned long code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-  if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  return text.empty() ? L"Error " + std::to_wstring(code) : text;
-}
 
 std::optional<std::wstring> Win32ProcessStarter::Start(const std::wstring& commandLine) {
   // Blanks before the program's name are no part of it, yet make the system
@@ -33,7 +23,7 @@ std::optional<std::wstring> Win32ProcessStarter::Start(const std::wstring& comma
   startup.wShowWindow = SW_SHOWMINIMIZED;
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return SystemErrorText(::GetLastError());
+    return SystemMessage(::GetLastError());
   }
   // Not waited for; the handles are only closed.
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);

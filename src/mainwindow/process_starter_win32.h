@@ -10,8 +10,4 @@ class Win32ProcessStarter final : public ProcessStarter {
   std::optional<std::wstring> Start(const std::wstring& commandLine) override;
 };
 
-// The system's text for an error code, without its trailing line break;
-// "Error <code>" when the system has none.
-std::wstring SystemErrorText(unsigned long code);
-
 }  // namespace valmora

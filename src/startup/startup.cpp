@@ -20,12 +20,9 @@ void PlaceWindow(MainView& view) {
 }
 
 // Step 10: offer the reopen when the log lists at least one entry of any kind.
-void OfferReopen(const std::wstring& summary, StartupServices& services) {
-  if (summary.empty() || CountOccurrences(summary, L"none", Compare::Text) >= kLogSummaryKinds) return;
-  if (!services.questions) return;
-  if (services.questions->AskYesNo(kStartupQuestion, 5, true) && services.scanner) {
-    services.scanner->Go(kStartupReopen);
-  }
+bool OfferReopen(const std::wstring& summary, StartupServices& services) {
+  if (summary.empty() || CountOccurrences(summary, L"none", Compare::Text) >= kLogSummaryKinds) return false;
+  return services.questions && services.questions->AskYesNo(kStartupQuestion, 5, true);
 }
 
 }  // namespace
@@ -111,19 +108,26 @@ StartupOutcome RunStartup(MainState& state, StartupServices& services) {
     // A watch run offers the reopen too, also one the registration chose at
     // logon: its first scan would otherwise overwrite, before Office has
     // started, the list the end of the last session saved.
+    bool reopen = false;
     if (state.blnWatching || !view.IsWatchModePressed()) {
       const std::wstring summary = GetLogSummary(log);
       view.SetMsg1Caption(summary);
       view.Display();
-      OfferReopen(summary, services);
+      reopen = OfferReopen(summary, services);
     }
     if (blnReopenRun) {
+      if (reopen && services.scanner) services.scanner->Go(kStartupReopen);
       logon.UnregisterReopen();
       view.Close();
       return StartupOutcome::Ended;
     }
-    if (services.scanner) services.scanner->Go(kQuietScan);
+    // The ticks start whatever the reopen has to say: at an unattended logon
+    // its notice waits for its countdown while the list is kept current.
     if (services.watch) services.watch->EnableTimer();
+    if (services.scanner) {
+      if (reopen) services.scanner->Go(kStartupReopen);
+      services.scanner->Go(kQuietScan);
+    }
   }
 
   state.blnLoading = false;

@@ -251,7 +251,7 @@ TEST_F(StartupTest, ReopenRunWithNoAnswerReopensNothing) {
 TEST_F(StartupTest, WatchCommandLineOffersReopenThenScansAndStartsTheTimer) {
   Log("C:\\w.docx\r\n");
   EXPECT_EQ(Run(L"/watchdog"), StartupOutcome::Running);
-  EXPECT_EQ(Events(), (EventList{L"initwatch", L"display", L"ask", L"go:reopen", L"go:scan", L"timer", L"display"}));
+  EXPECT_EQ(Events(), (EventList{L"initwatch", L"display", L"ask", L"timer", L"go:reopen", L"go:scan", L"display"}));
   EXPECT_EQ(view.cmdLine, L"Watch mode set via commandline");
   EXPECT_TRUE(state.blnWatching);
   EXPECT_TRUE(state.blnCmdLineMode);
@@ -281,9 +281,9 @@ TEST_F(StartupTest, WatchRegistrationOffersTheReopenBeforeTheFirstScan) {
     EXPECT_EQ(Run(c.commandLine), StartupOutcome::Running);
     EXPECT_TRUE(view.watchPressed);
     EXPECT_FALSE(view.reopenPressed);  // RunOnce is not read beside a watch registration
-    const EventList expected = c.asks ? EventList{L"initwatch", L"display", L"ask", L"go:reopen", L"go:scan",
-                                                  L"timer", L"display"}
-                                      : EventList{L"initwatch", L"display", L"go:scan", L"timer", L"display"};
+    const EventList expected = c.asks ? EventList{L"initwatch", L"display", L"ask", L"timer", L"go:reopen",
+                                                  L"go:scan", L"display"}
+                                      : EventList{L"initwatch", L"display", L"timer", L"go:scan", L"display"};
     EXPECT_EQ(Events(), expected) << (c.log ? c.log : "no log");
   }
 }

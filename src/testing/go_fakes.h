@@ -75,9 +75,11 @@ struct FakeNotices : Notices {
 
 struct FakeShell : Shell {
   std::vector<std::wstring> opened;
-  bool Open(const std::wstring& target, ShowWindowAs show) override {
+  std::map<std::wstring, std::wstring> refused;  // target -> the system's reason
+  ShellOpen Open(const std::wstring& target, ShowWindowAs show) override {
     opened.push_back(target + (show == ShowWindowAs::Maximised ? L" (max)" : L""));
-    return true;
+    const auto it = refused.find(target);
+    return it == refused.end() ? ShellOpen{} : ShellOpen{false, it->second};
   }
 };
 
