@@ -3,15 +3,44 @@
 
 #include "fake_office.h"
 #include "harness.h"
+#include "library/utf.h"
+#include "mainwindow/control_ids.h"
 #include "msgbox/msgbox_ids.h"
 #include "shell_record.h"
+#include "startup/startup.h"
 
 namespace e2e {
 namespace {
 
+namespace ids = valmora::ids;
 namespace msgbox = valmora::msgbox_ids;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+// The program's box once its message begins so, or nullptr after the time.
+HWND WaitForBoxBeginning(const Process& valmora, const std::wstring& start, std::chrono::milliseconds bound) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        HWND box = valmora.WaitForWindow(msgbox::kWindowClass, 100ms);
+        if (box && Message(box).starts_with(start)) found = box;
+        return found != nullptr;
+      },
+      bound);
+  return found;
+}
+
+ULONGLONG LastWrite(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
 
 TEST(ReopenE2E, AReopenRunOpensLoggedFilesInOrderAndWarnsAboutMissingOnes) {
   ShellRecord record;
@@ -26,8 +55,9 @@ TEST(ReopenE2E, AReopenRunOpensLoggedFilesInOrderAndWarnsAboutMissingOnes) {
 
   HWND question = valmora.WaitForWindow(msgbox::kWindowClass);
   ASSERT_NE(question, nullptr);
-  // Left alone, the question answers Yes; then the missing Word file is named.
-  HWND warning = valmora.WaitForMessageSaying(L"File " + missing + L" not found", 60s);
+  // Left alone, the question answers Yes; then the missing Word file is
+  // named, once the reopen is over, in a notice that closes by itself.
+  HWND warning = valmora.WaitForMessageSaying(L"Not everything could be reopened:\r\n\r\nFile " + missing + L" not found", 60s);
   ASSERT_NE(warning, nullptr);
   Screenshot(warning, L"reopen_file_not_found");
   PressDialogButton(warning, msgbox::kCmdOk);
@@ -66,6 +96,72 @@ TEST(ReopenE2E, ItemsAHungOutlookCannotLookUpAreHandedToTheShellWithoutAWarning)
             (std::vector<ShellRequest>{{L"Outlook:00CD34", maximised}, {L"Outlook:00EF56", maximised}}));
   EXPECT_EQ(outlook.Counts().members.at("NameSpace.GetItemFromID").invokes, 1) << "asked once, while it hangs";
   outlook.Kill();
+}
+
+// An Excel still opening (or failing to open) what "Re&open Now" handed over
+// shows none of it to the rescan right after: the log keeps every entry, and
+// what the shell would not open is said once, with the system's reason.
+TEST(ReopenE2E, ReopenNowKeepsWhatExcelDoesNotShowYetAndSaysWhatTheShellRefused) {
+  FakeOffice excel(L"Excel", "[Excel]\n");
+  ASSERT_TRUE(excel.Start());
+  ShellRecord record;
+  TestFolder folder(L"reopen_now_kept");
+  const std::string dir = valmora::ToUtf8(folder.Path());
+  for (const wchar_t* file : {L"a.xlsx", L"b.xlsx", L"c.valmoranohandler"}) folder.WriteFile(file, "x");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n" + dir + "\\a.xlsx\r\n" + dir + "\\b.xlsx\r\nExcel:" + dir +
+                                       "\\c.valmoranohandler\r\n");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  PressDialogButton(Idle(main), ids::kCmdReopen);
+
+  HWND notice = WaitForBoxBeginning(valmora, L"Not everything could be reopened:\r\n\r\nCould not open " +
+                                                 folder.Path() + L"\\c.valmoranohandler: ", 60s);
+  ASSERT_NE(notice, nullptr) << "a refused open was not said";
+  EXPECT_GT(Message(notice).size(), Message(notice).find(L"valmoranohandler: ") + 18) << "with the system's reason";
+  Screenshot(notice, L"reopen_refused_by_the_shell");
+  PressDialogButton(notice, msgbox::kCmdOk);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadBytes(folder.Log()).starts_with("12/5/2026"); }, 60s)) << "no rescan";
+  const std::string log = ReadBytes(folder.Log());
+  for (const std::string& line : {dir + "\\a.xlsx\r\n", dir + "\\b.xlsx\r\n", "Excel:" + dir + "\\c.valmoranohandler\r\n"}) {
+    EXPECT_EQ(Occurrences(log, line), 1u) << line << " in\n" << log;
+  }
+  const std::wstring maximised = ShowCommand(SW_SHOWMAXIMIZED);
+  EXPECT_EQ(record.ReadWhenQuiet(), (std::vector<ShellRequest>{{folder.Path() + L"\\a.xlsx", maximised},
+                                                              {folder.Path() + L"\\b.xlsx", maximised}}));
+  PressDialogButton(Idle(main), ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
+// A logon nobody attends: the question answers itself, the reopen meets a
+// file that is gone, and its notice waits for its countdown while the ticks
+// keep the list current.
+TEST(ReopenE2E, AnUnattendedLogonWithAMissingFileScansWhileItsNoticeWaits) {
+  Registrations registrations;
+  ShellRecord record;
+  TestFolder folder(L"reopen_unattended");
+  registrations.RegisterWatch(folder);
+  const std::string dir = valmora::ToUtf8(folder.Path());
+  folder.WriteFile(L"here.txt", "x");
+  folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\n" + dir + "\\gone.docx\r\n" + dir + "\\here.txt\r\n");
+  Process valmora(folder.Exe(), L"/watch=1");
+  ASSERT_NE(valmora.WaitForMessageSaying(valmora::kStartupQuestion), nullptr);
+
+  HWND notice = WaitForBoxBeginning(valmora, L"Not everything could be reopened:\r\n\r\nFile " + folder.Path() +
+                                                 L"\\gone.docx not found", 60s);
+  ASSERT_NE(notice, nullptr) << "the reopen's warning waits for a click";
+  Screenshot(notice, L"reopen_unattended_notice");
+  ASSERT_TRUE(WaitUntil([&] { return !ReadBytes(folder.Log()).starts_with("12/5/2026"); }, 30s)) << "no scan ran";
+  const ULONGLONG scanned = LastWrite(folder.Log());
+  EXPECT_TRUE(WaitUntil([&] { return LastWrite(folder.Log()) != scanned; }, 30s)) << "no tick followed";
+  EXPECT_TRUE(::IsWindow(notice)) << "all while the notice waited";
+  EXPECT_NE(ReadBytes(folder.Log()).find(dir + "\\here.txt\r\n"), std::string::npos) << ReadBytes(folder.Log());
+  PressDialogButton(notice, msgbox::kCmdOk);
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass, 1s);
+  if (!main) main = ::FindWindowW(ids::kMainWindowClass, nullptr);
+  ASSERT_NE(main, nullptr);
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
 }  // namespace

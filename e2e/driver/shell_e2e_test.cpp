@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <vector>
 
 #include "harness.h"
@@ -60,7 +62,7 @@ TEST_F(ShellE2E, HandsEveryKindOfTargetOverOnceAsItIsAndInOrder) {
   };
   std::vector<ShellRequest> expected;
   for (const auto& open : opens) {
-    EXPECT_TRUE(shell.Open(open.target, open.show)) << valmora::ToUtf8(open.target);
+    EXPECT_TRUE(shell.Open(open.target, open.show).opened) << valmora::ToUtf8(open.target);
     expected.push_back({open.target, ShowAs(open.show)});
   }
   EXPECT_EQ(record.ReadWhenQuiet(), expected);
@@ -71,7 +73,7 @@ TEST_F(ShellE2E, APathBeyondTheShellsLimitReachesItsHandler) {
   while (relative.size() < MAX_PATH) relative = MakeFolder(relative + L"\\" + std::wstring(80, L'd'));
   const std::wstring target = MakeFile(relative + L"\\Long way \u00e5.xlsx");
 
-  ASSERT_TRUE(shell.Open(target, ShowWindowAs::Maximised));
+  ASSERT_TRUE(shell.Open(target, ShowWindowAs::Maximised).opened);
   const auto requests = record.ReadWhenQuiet();
   ASSERT_EQ(requests.size(), 1u);
   // The handler may get the short form of the name: the same file.
@@ -79,10 +81,13 @@ TEST_F(ShellE2E, APathBeyondTheShellsLimitReachesItsHandler) {
   EXPECT_EQ(requests[0].show, ShowAs(ShowWindowAs::Maximised));
 }
 
-TEST_F(ShellE2E, WhatNoHandlerTakesFailsAndStartsNothing) {
-  EXPECT_FALSE(shell.Open(MakeFile(L"notes.valmoranohandler"), ShowWindowAs::Normal));
-  EXPECT_FALSE(shell.Open(folder.Path() + L"\\gone.xlsx", ShowWindowAs::Maximised));
-  EXPECT_FALSE(shell.Open(L"", ShowWindowAs::Maximised));
+TEST_F(ShellE2E, WhatNoHandlerTakesFailsWithTheSystemsReasonAndStartsNothing) {
+  for (const std::wstring& target : {MakeFile(L"notes.valmoranohandler"), folder.Path() + L"\\gone.xlsx", std::wstring()}) {
+    const valmora::ShellOpen open = shell.Open(target, ShowWindowAs::Maximised);
+    EXPECT_FALSE(open.opened) << valmora::ToUtf8(target);
+    EXPECT_FALSE(open.reason.empty()) << valmora::ToUtf8(target);
+    std::printf("shell refused '%s': %s\n", valmora::ToUtf8(target).c_str(), valmora::ToUtf8(open.reason).c_str());
+  }
   EXPECT_EQ(record.ReadWhenQuiet(), std::vector<ShellRequest>());
 }
 

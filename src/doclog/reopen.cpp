@@ -130,7 +130,7 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
     if (entry.kind == LineKind::OutlookEntry) target = kOutlookPrefix + parts.itemId;
     if (!met.insert(target).second) continue;
     view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
-    bool reopen = true;
+    bool reopen = true, missing = false;
     if (entry.kind == LineKind::OutlookEntry) {
       if (openNow.HasOutlookItem(parts.itemId)) {
         reopen = false;
@@ -145,13 +145,15 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
       }
     } else if (!IsWebAddress(target) && !FileExists(services_.fs, target)) {
       warn(L"File " + Verbatim(target) + L" not found");
+      missing = true;
     } else if (entry.app) {
       reopen = !openNow.HasDocument(entry.app->app, target);
     }
     if (!reopen || stopped()) continue;
     outcome.handedOver.push_back(entry.line);
     const ShellOpen opened = services_.shell.Open(target, ShowWindowAs::Maximised);
-    if (!opened.opened) problems.push_back(L"Could not open " + Verbatim(target) + L": " + Verbatim(opened.reason));
+    // A file said to be missing needs no second word when the shell finds nothing either.
+    if (!opened.opened && !missing) problems.push_back(L"Could not open " + Verbatim(target) + L": " + Verbatim(opened.reason));
     services_.pause(kPauseAfterOpen);
   }
   if (!problems.empty() && !stopped()) {

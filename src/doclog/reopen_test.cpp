@@ -77,6 +77,7 @@ TEST_F(ReopenTest, WhatCouldNotBeReopenedIsSaidOnceAfterTheReopen) {
   WriteLog("C:\\D\\a.xlsx\r\nC:\\D\\gone.docx\r\nC:\\D\\b.xlsx\r\nC:\\D\\c.xlsx\r\n");
   for (const wchar_t* file : {L"C:\\D\\a.xlsx", L"C:\\D\\b.xlsx", L"C:\\D\\c.xlsx"}) AddFile(file);
   shell.refused[L"C:\\D\\a.xlsx"] = L"Access is denied.";
+  shell.refused[L"C:\\D\\gone.docx"] = L"The system cannot find the file specified.";  // said once, as missing
   shell.refused[L"C:\\D\\c.xlsx"] = L"No application is associated with the specified file.";
   const std::wstring refusedA = L"Could not open C:\\D\\a.xlsx: Access is denied.";
   const std::wstring refusedC = L"Could not open C:\\D\\c.xlsx: No application is associated with the specified file.";
