@@ -148,6 +148,25 @@ TEST(DayE2E, TheEndOfTheSessionDuringATickThatWaitsForHungApplicationsStillWarns
   powerPoint.Kill();
 }
 
+// "&Reopen at Lg" alone: the next logon reopens the log, so the end of the
+// session saves what is open, as watch mode does.
+TEST(DayE2E, WithOnlyReopenAtLogonTheEndOfTheSessionSavesWhatIsOpen) {
+  Registrations registrations;
+  FakeOffice excel(L"Excel", "[Excel]\nworkbook C:\\Data\\a.xlsx\n");
+  ASSERT_TRUE(excel.Start());
+  TestFolder folder(L"day_reopen_at_logon");
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  PressDialogButton(Idle(main), ids::kCmdReopenOnRestart);
+  ASSERT_TRUE(WaitUntil([&] { return IsPressed(::GetDlgItem(main, ids::kCmdReopenOnRestart)); }));
+  SessionEndQuery session(main);
+  EXPECT_EQ(session.Answer(), static_cast<DWORD_PTR>(TRUE));
+  EXPECT_TRUE(ReadBytes(folder.Log()).starts_with("C:\\Data\\a.xlsx\r\n")) << ReadBytes(folder.Log());
+  SendBounded(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, 20s);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
 // "Re&open Now" with three logged files, ended in its first pause by the
 // close box, "E&xit" or the File menu's Exit.
 TEST(DayE2E, AnEndDuringTheFirstReopenPauseOpensNoMoreAndKeepsTheLogAsItWas) {

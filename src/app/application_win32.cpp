@@ -92,7 +92,7 @@ constexpr UINT kEndProgramMessage = WM_APP + 2;
 
 class MainExitWindow final : public ExitView {
  public:
-  explicit MainExitWindow(HWND hwnd) : hwnd_(hwnd) {}
+  MainExitWindow(HWND hwnd, const frmMain& window) : hwnd_(hwnd), window_(window) {}
   void EndProgram() override { ::PostMessageW(hwnd_, kEndProgramMessage, 0, 0); }
   void BlockSessionEnd(bool blocked) override {
     if (blocked) {
@@ -101,9 +101,11 @@ class MainExitWindow final : public ExitView {
       ::ShutdownBlockReasonDestroy(hwnd_);
     }
   }
+  bool ReopensAtLogon() const override { return window_.IsReopenOnRestartPressed(); }
 
  private:
   HWND hwnd_;
+  const frmMain& window_;
 };
 
 HICON LoadSmallIcon(HINSTANCE instance) {
@@ -166,7 +168,7 @@ int RunValmora(HINSTANCE instance) {
   WatchMode watch({state, state.commandLine, tray, timer, watchWindow, scanner});
   LogonRegistration logon(registry, state.exeFolder, state.exeBaseName);
   LogonToggles toggles({state.blnLoading, state.blnCmdLineMode, state, window, logon, watch, scanner});
-  MainExitWindow exitWindow(hwnd);
+  MainExitWindow exitWindow(hwnd, window);
   ProgramExit programExit({state, scanner, watch, exitWindow});
 
   Win32StandardQuestion standardQuestion(hwnd);

@@ -22,7 +22,9 @@ void ProgramExit::End() {
 }
 
 void ProgramExit::QueryEndSession(bool closeApp) {
-  if (!services_.state.blnWatching || closeApp || ending_ || sessionEnding_) return;
+  // The next logon reopens the log: it must hold what is open now.
+  const bool saves = services_.state.blnWatching || services_.view.ReopensAtLogon();
+  if (!saves || closeApp || ending_ || sessionEnding_) return;
   sessionEnding_ = true;
   services_.watch.DisableTimer();
   services_.scanner.Stop();

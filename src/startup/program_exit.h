@@ -17,6 +17,8 @@ class ExitView {
   virtual void EndProgram() = 0;
   // The reason Windows shows while the program holds up the session's end.
   virtual void BlockSessionEnd(bool blocked) = 0;
+  // "&Reopen at Lg" is pressed: the next logon reopens what the log holds.
+  virtual bool ReopensAtLogon() const = 0;
 };
 
 struct ExitServices {

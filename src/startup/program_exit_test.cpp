@@ -41,6 +41,8 @@ struct Journal : TrayIcon, WatchTimer, WatchWindow, ExitView {
   // The window must never close under a Go that still runs.
   void EndProgram() override { events.push_back(scanner->Running() ? "end while Go runs" : "end"); }
   void BlockSessionEnd(bool b) override { events.push_back(b ? "block" : "unblock"); }
+  bool ReopensAtLogon() const override { return reopenAtLogon; }
+  bool reopenAtLogon = false;
   int Count(const std::string& e) const { return static_cast<int>(std::count(events.begin(), events.end(), e)); }
 };
 
@@ -199,6 +201,13 @@ TEST_F(ProgramExitTest, TheEndOfTheSessionDuringATickStillMergesTwiceAndWarns) {
 TEST_F(ProgramExitTest, OnlyAWatchingProgramSavesTheListAndACalledOffEndLetsItTickAgain) {
   exit.QueryEndSession(false);
   EXPECT_EQ(p.fs.writes, 0) << "not watching: nothing to save";
+  journal.reopenAtLogon = true;  // the next logon reopens the log: it is saved
+  exit.QueryEndSession(false);
+  EXPECT_EQ(p.fs.writes, 1);
+  exit.EndSession(false);
+  EXPECT_EQ(journal.Count("timer on"), 0) << "not watching: no ticks";
+  journal.reopenAtLogon = false;
+  p.fs.writes = 0;
 
   program.Watching();
   exit.QueryEndSession(true);  // an installer closes the program: no end of the session
