@@ -70,7 +70,8 @@ HRESULT DispatchCaller::Invoke(IDispatch* object, DISPID id, VARIANT* result, co
     UINT argumentError = 0;
     HRESULT called =
         object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception.get(), &argumentError);
-    if (called == DISP_E_EXCEPTION && exception.Code() == kOfficeBusy) called = kOfficeBusy;
+    lastException_ = called == DISP_E_EXCEPTION ? exception.Code() : S_OK;
+    if (lastException_ == kOfficeBusy) called = kOfficeBusy;
     if (!IsBusy(called) || !budget_.WaitBeforeRetry()) return Checked(called);
   }
 }

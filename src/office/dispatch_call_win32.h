@@ -65,6 +65,8 @@ class DispatchCaller {
   // No further call is made: the gather was called off, or the application
   // is gone (it ended or crashed during the walk).
   bool Stopped() const { return gone_ || budget_.Stopped(); }
+  // The error the last call's exception carried (DISP_E_EXCEPTION), or S_OK.
+  SCODE LastExceptionCode() const { return lastException_; }
 
  private:
   HRESULT Checked(HRESULT result);
@@ -74,6 +76,7 @@ class DispatchCaller {
 
   CallBudget& budget_;
   bool gone_ = false;
+  SCODE lastException_ = S_OK;
   // "Kind.Member" -> DISPID; DISPID_UNKNOWN for a name the kind does not know.
   std::map<std::wstring, DISPID> ids_;
 };

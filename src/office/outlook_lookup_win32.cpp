@@ -5,8 +5,18 @@
 
 namespace valmora {
 
+namespace {
+
+// What Outlook's own store says of an id it has no item for.
+constexpr SCODE kMapiNotFound = static_cast<SCODE>(0x8004010F);
+constexpr SCODE kMapiInvalidEntryId = static_cast<SCODE>(0x80040107);
+
+}  // namespace
+
 void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, LookupJob& job) {
-  OutlookLookup lookup;
+  // Only GetItemFromID saying so is "not found": an Outlook that cannot be
+  // reached, started or asked (busy, cancelled) gave no answer.
+  OutlookLookup lookup{LookupAnswer::GaveUp, L""};
   const wchar_t* const progId = Traits(OfficeApp::Outlook).progId;
   ComPtr<IDispatch> outlook;
   if (AttachTo(progId, &outlook) == Attached::NotRunning) outlook = Create(progId);
@@ -19,12 +29,17 @@ void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, Lookup
       Variant ignored;  // a failed logon shows in the lookup that follows
       call.Call(names.Get(), L"NameSpace", L"Logon", ignored.Out(), nullptr, DISPATCH_METHOD);
       const VARIANT idArgument = TextArgument(id);
-      const ComPtr<IDispatch> item =
-          call.GetDispatch(names.Get(), L"NameSpace", L"GetItemFromID", &idArgument, DISPATCH_METHOD);
+      Variant found;
+      const HRESULT asked =
+          call.Call(names.Get(), L"NameSpace", L"GetItemFromID", found.Out(), &idArgument, DISPATCH_METHOD);
+      const ComPtr<IDispatch> item = SUCCEEDED(asked) ? ToDispatch(found.get()) : nullptr;
       if (item) {
         lookup.answer = LookupAnswer::Found;
         const ComPtr<IDispatch> folder = call.GetDispatch(item.Get(), L"Item", L"Parent");
         if (folder) lookup.folderName = call.GetText(folder.Get(), L"Folder", L"Name").value_or(L"");
+      } else if (asked == DISP_E_EXCEPTION && (call.LastExceptionCode() == kMapiNotFound ||
+                                               call.LastExceptionCode() == kMapiInvalidEntryId)) {
+        lookup.answer = LookupAnswer::NotFound;
       }
     }
   }
