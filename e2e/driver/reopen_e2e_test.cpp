@@ -146,6 +146,35 @@ TEST(ReopenE2E, ReopenNowKeepsWhatExcelDoesNotShowYetAndSaysWhatTheShellRefused)
   EXPECT_EQ(valmora.WaitForExit(30s), 0u);
 }
 
+// The already-open check gives up on an Excel that hangs: what it may have
+// open is not handed to it again, and the notice says so.
+TEST(ReopenE2E, AReopenLeavesTheWorkbooksOfAHungExcelAlone) {
+  FakeOffice excel(L"Excel", "[Excel]\nWorkbooks hangs\n");
+  ASSERT_TRUE(excel.Start());
+  ShellRecord record;
+  TestFolder folder(L"reopen_hung_excel");
+  folder.WriteFile(L"a.xlsx", "x");
+  const std::string log = "12/5/2026 14:07\r\n" + valmora::ToUtf8(folder.Path()) + "\\a.xlsx\r\n";
+  folder.WriteFile(L"Valmora.txt", log);
+  Process valmora(folder.Exe(), L"");
+  HWND main = valmora.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  PressDialogButton(Idle(main), ids::kCmdReopen);
+  HWND notice = valmora.WaitForMessageSaying(
+      L"Not everything could be reopened:\r\n\r\nNot reopened while Excel does not answer: " + folder.Path() +
+          L"\\a.xlsx",
+      60s);
+  ASSERT_NE(notice, nullptr);
+  Screenshot(notice, L"reopen_hung_excel");
+  PressDialogButton(notice, msgbox::kCmdOk);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadBytes(folder.Log()).starts_with("12/5/2026"); }, 60s)) << "no rescan";
+  EXPECT_NE(ReadBytes(folder.Log()).find(log.substr(log.find("\r\n") + 2)), std::string::npos) << ReadBytes(folder.Log());
+  EXPECT_EQ(record.ReadWhenQuiet(), std::vector<ShellRequest>());
+  PressDialogButton(Idle(main), ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+  excel.Kill();
+}
+
 // A logon nobody attends: the question answers itself, the reopen meets a
 // file that is gone, and its notice waits for its countdown while the ticks
 // keep the list current.

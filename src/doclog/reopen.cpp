@@ -29,10 +29,14 @@ class OpenNow {
  public:
   explicit OpenNow(OfficeAutomation& office) : office_(office) {}
 
-  bool HasDocument(OfficeApp app, const std::wstring& fullName) {
+  enum class Document { Open, NotOpen, Unknown };
+  // Unknown while the application does not answer completely: it may well
+  // have the document open, or be stuck opening it.
+  Document Find(OfficeApp app, const std::wstring& fullName) {
     const AppSnapshot& snapshot = Get(app);
-    return std::any_of(snapshot.documents.begin(), snapshot.documents.end(),
-                       [&](const OfficeDocument& doc) { return doc.fullName == fullName; });
+    const bool seen = std::any_of(snapshot.documents.begin(), snapshot.documents.end(),
+                                  [&](const OfficeDocument& doc) { return doc.fullName == fullName; });
+    return seen ? Document::Open : Answered(snapshot.state) ? Document::NotOpen : Document::Unknown;
   }
   bool HasOutlookItem(const std::wstring& itemId) {
     const AppSnapshot& snapshot = Get(OfficeApp::Outlook);
@@ -147,7 +151,13 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
       warn(L"File " + Verbatim(target) + L" not found");
       missing = true;
     } else if (entry.app) {
-      reopen = !openNow.HasDocument(entry.app->app, target);
+      const OpenNow::Document found = openNow.Find(entry.app->app, target);
+      reopen = found == OpenNow::Document::NotOpen;
+      // Handed to an application that hangs, it would open twice once it answers.
+      if (found == OpenNow::Document::Unknown) {
+        problems.push_back(L"Not reopened while " + std::wstring(entry.app->label) + L" does not answer: " +
+                           Verbatim(target));
+      }
     }
     if (!reopen || stopped()) continue;
     outcome.handedOver.push_back(entry.line);

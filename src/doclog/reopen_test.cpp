@@ -74,13 +74,15 @@ TEST_F(ReopenTest, ReopenAllOpensWhatIsNotOpenInLogOrderAndWarnsAboutWhatIsMissi
 // system's reason; at logon, where nobody may be at the keyboard, the "not
 // found" warnings join it and the notice closes by itself.
 TEST_F(ReopenTest, WhatCouldNotBeReopenedIsSaidOnceAfterTheReopen) {
-  WriteLog("C:\\D\\a.xlsx\r\nC:\\D\\gone.docx\r\nC:\\D\\b.xlsx\r\nC:\\D\\c.xlsx\r\n");
-  for (const wchar_t* file : {L"C:\\D\\a.xlsx", L"C:\\D\\b.xlsx", L"C:\\D\\c.xlsx"}) AddFile(file);
+  WriteLog("C:\\D\\a.xlsx\r\nC:\\D\\gone.docx\r\nC:\\D\\b.xlsx\r\nC:\\D\\c.xlsx\r\nPowerPoint:C:\\D\\q.pptx\r\n");
+  for (const wchar_t* file : {L"C:\\D\\a.xlsx", L"C:\\D\\b.xlsx", L"C:\\D\\c.xlsx", L"C:\\D\\q.pptx"}) AddFile(file);
+  office.apps[OfficeApp::PowerPoint] = {AppState::GaveUp, {}, {}};  // hung: the deck may be open already
   shell.refused[L"C:\\D\\a.xlsx"] = L"Access is denied.";
   shell.refused[L"C:\\D\\gone.docx"] = L"The system cannot find the file specified.";  // said once, as missing
   shell.refused[L"C:\\D\\c.xlsx"] = L"No application is associated with the specified file.";
   const std::wstring refusedA = L"Could not open C:\\D\\a.xlsx: Access is denied.";
-  const std::wstring refusedC = L"Could not open C:\\D\\c.xlsx: No application is associated with the specified file.";
+  const std::wstring refusedC = L"Could not open C:\\D\\c.xlsx: No application is associated with the specified file.\r\n"
+      L"Not reopened while PowerPoint does not answer: C:\\D\\q.pptx";
   const struct {
     GoFlags flags;
     std::vector<std::pair<std::wstring, int>> warnings;
