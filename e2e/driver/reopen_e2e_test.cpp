@@ -175,6 +175,36 @@ TEST(ReopenE2E, AReopenLeavesTheWorkbooksOfAHungExcelAlone) {
   excel.Kill();
 }
 
+// "No" at a watch logon means "not now": the first scan rewrites the log,
+// but the last session's list is kept beside it and reopened from the menu.
+TEST(ReopenE2E, NoAtAWatchLogonThenReopenPreviousSessionBringsTheListBack) {
+  Registrations registrations;
+  ShellRecord record;
+  TestFolder folder(L"reopen_previous");
+  registrations.RegisterWatch(folder);
+  folder.WriteFile(L"a.xlsx", "x");
+  const std::string dir = valmora::ToUtf8(folder.Path());
+  const std::string lastSession = "12/5/2026 14:07\r\n" + dir + "\\a.xlsx\r\n";
+  folder.WriteFile(L"Valmora.txt", lastSession);
+  Process valmora(folder.Exe(), L"/watch=30");  // no tick to decide before the test has looked
+  HWND question = valmora.WaitForMessageSaying(valmora::kStartupQuestion);
+  ASSERT_NE(question, nullptr);
+  PressDialogButton(question, msgbox::kCmdNo);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadBytes(folder.Log()).starts_with("12/5/2026"); }, 30s)) << "no scan";
+  EXPECT_EQ(ReadBytes(folder.Log()).find("a.xlsx"), std::string::npos) << "nothing has it open";
+  EXPECT_EQ(ReadBytes(folder.Path() + L"\\Valmora.previous.txt"), lastSession);
+
+  const HWND main = ::FindWindowW(ids::kMainWindowClass, nullptr);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(ids::kMnuFileReopenPrevious, 0), 0);
+  EXPECT_EQ(record.WaitFor(1), (std::vector<ShellRequest>{{folder.Path() + L"\\a.xlsx", ShowCommand(SW_SHOWMAXIMIZED)}}));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(folder.Log()).find(dir + "\\a.xlsx\r\n") != std::string::npos; }, 30s))
+      << "the rescan after it keeps what it handed over:\n" << ReadBytes(folder.Log());
+  EXPECT_EQ(ReadBytes(folder.Path() + L"\\Valmora.previous.txt"), lastSession) << "one generation a run";
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(valmora.WaitForExit(30s), 0u);
+}
+
 // A logon nobody attends: the question answers itself, the reopen meets a
 // file that is gone, and its notice waits for its countdown while the ticks
 // keep the list current.

@@ -9,6 +9,7 @@
 #include "app/resource.h"
 #include "doclog/locale_win32.h"
 #include "office/office_win32.h"
+#include "doclog/previous_log.h"
 #include "doclog/reopen.h"
 #include "doclog/scanner.h"
 #include "library/com_win32.h"
@@ -150,7 +151,8 @@ int RunValmora(HINSTANCE instance) {
   MessageBoxes messageBoxes(msgBoxWindow, pointer);
 
   Win32RegistryApi registry;
-  Win32FileSystem fs;
+  Win32FileSystem systemFiles;
+  PreviousLogKeeper fs(systemFiles, state.strLogFile);  // the last session's list, before the first write
   Win32Locale locale;
   Win32Clock clock;
   Win32OfficeAutomation office;
@@ -240,6 +242,7 @@ int RunValmora(HINSTANCE instance) {
     return 0;
   }
   Win32FileSystem::RemoveStaleTemporary(state.strLogFile);
+  Win32FileSystem::RemoveStaleTemporary(PreviousLogPath(state.strLogFile));
   const int exitCode = RunMessageLoop(window);
   office.WaitForWorkers(kReleaseWait);
   return exitCode;

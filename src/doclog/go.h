@@ -20,6 +20,8 @@ struct GoFlags {
   // An overwrite scan carries the hand-added lines over in the same write,
   // unless the user has just said not to keep them (GetCurr's No).
   bool dropManualEntries = false;
+  // The reopen reads the last session's list instead of the log.
+  bool previousSession = false;
 
   friend bool operator==(const GoFlags&, const GoFlags&) = default;
 };
@@ -29,6 +31,13 @@ inline constexpr GoFlags kQuietScan{.pblnGetCurr = true, .pblnWatch = true};
 // Reopen every logged item ("Re&open Now").
 inline constexpr GoFlags kReopenAll{
     .pblnReopenE = true, .pblnReopenW = true, .pblnReopenP = true, .pblnReopenO = true, .pblnReopenN = true};
+// The same from the last session's list ("Reopen &Previous Session").
+inline constexpr GoFlags kReopenPreviousSession{.pblnReopenE = true,
+                                                .pblnReopenW = true,
+                                                .pblnReopenP = true,
+                                                .pblnReopenO = true,
+                                                .pblnReopenN = true,
+                                                .previousSession = true};
 // The same, as start-up does after a Yes.
 inline constexpr GoFlags kStartupReopen{.pblnWatch = true,
                                         .pblnReopenE = true,

@@ -9,6 +9,7 @@
 #include "doclog/log_line.h"
 #include "doclog/office_apps.h"
 #include "doclog/open_doc_log.h"
+#include "doclog/previous_log.h"
 #include "msgbox/msgbox_request.h"
 
 namespace valmora {
@@ -87,7 +88,8 @@ std::wstring ReopenProblems(const std::vector<std::wstring>& problems) {
 
 ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stopped) {
   ScanView& view = services_.view;
-  const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
+  const OpenDocLog log(flags.previousSession ? PreviousLogPath(services_.logPath) : services_.logPath, services_.fs,
+                      services_.locale);
   view.SetTopmost(true);
   if (!log.Exists()) {
     view.SetTopmost(false);
@@ -100,8 +102,10 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
   // Loading: the kinds asked for, hand-added files only when they exist.
   std::vector<Entry> entries;
   int counts[kOfficeApps] = {}, other = 0;
+  std::wstring dateLine;
   for (const std::wstring& line : log.ReadLines().value_or(std::vector<std::wstring>{})) {
     const LineKind kind = ClassifyLogLine(line, services_.locale);
+    if (kind == LineKind::DateLine && dateLine.empty()) dateLine = line;
     const OfficeAppTraits* app = TraitsOf(kind);
     const bool wanted = app ? flags.*app->reopen
                             : kind == LineKind::OtherEntry && flags.pblnReopenN && FileExists(services_.fs, line);
@@ -110,7 +114,9 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
     if (entries.size() < EntryList::kMaxEntries) entries.push_back({line, kind, app});
   }
   if (allOffice) {
-    view.SetMsg1Caption(ReopenSummary(counts[0], counts[1], counts[2], counts[3], other));
+    // Which list it is, and from when: the last session's is older than the log.
+    const std::wstring from = flags.previousSession ? L"Session of " + dateLine + L"\r\n" : L"";
+    view.SetMsg1Caption(from + ReopenSummary(counts[0], counts[1], counts[2], counts[3], other));
   }
 
   OpenNow openNow(services_.office);

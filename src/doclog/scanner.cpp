@@ -17,7 +17,7 @@ struct ScanResult {
   EntryList entries;
   std::set<std::wstring> written;  // every line once, those beyond the hundredth too
   std::vector<LineKind> notRead;   // kinds of the applications that did not answer completely
-  std::set<std::wstring> reopened;  // what the reopen just before handed to the shell
+  std::vector<std::wstring> reopened;  // what the reopen just before handed to the shell
   ScanTally tally;
   std::wstring newItemNames;  // never saved, but changed
   std::wstring unsavedNames;  // saved before, changed since
@@ -125,12 +125,12 @@ Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& date
       continue;
     }
     // An application that did not answer completely (hung, busy, a field
-    // unread, not attachable) said nothing of these: they stay. So does what
-    // a reopen has just handed over: Office may still be opening it.
-    if (std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end() ||
-        result.reopened.contains(line)) {
-      result.Write(line);
-    }
+    // unread, not attachable) said nothing of these: they stay.
+    if (std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end()) result.Write(line);
+  }
+  // So does what a reopen has just handed over: Office may still be opening it.
+  for (const std::wstring& line : result.reopened) {
+    if (TraitsOf(ClassifyLogLine(line, log.GetLocale()))) result.Write(line);
   }
   return log.Overwrite(dateLine, entries, kept) ? Written::Yes : Written::Failed;
 }
@@ -216,7 +216,7 @@ void Scanner::Scan(const GoFlags& flags, const StopRequested& stopped) {
   const std::vector<AppSnapshot> snapshots = services_.office.GatherAll(kOfficeAppsInOrder);
   if (stopped() || snapshots.size() != kOfficeAppsInOrder.size()) return;
   ScanResult result;
-  for (std::wstring& line : std::exchange(reopened_, {})) result.reopened.insert(std::move(line));
+  result.reopened = std::exchange(reopened_, {});
   std::vector<OfficeApp> unreachable;
   for (std::size_t i = 0; i < snapshots.size(); ++i) {
     const OfficeApp app = kOfficeAppsInOrder[i];

@@ -2,6 +2,7 @@
 
 #include "doclog/manual_entries.h"
 #include "doclog/open_doc_log.h"
+#include "doclog/previous_log.h"
 #include "mainwindow/log_summary.h"
 #include "msgbox/about_links.h"
 #include "msgbox/help_text.h"
@@ -28,6 +29,7 @@ void MainWindowCommands::OnCommand(MainCommand command, bool shiftDown) {
     case MainCommand::ListUnsavedDocs: scanner.Go(kListUnsavedScan); break;
     case MainCommand::FileManualAdd: ManualAdd(); break;
     case MainCommand::FileOpenLog: OpenLog(); break;
+    case MainCommand::FileReopenPrevious: ReopenPrevious(); break;
     case MainCommand::HelpHelp:
       services_.view.ShowStandardMessage(HelpText(services_.exeBaseName), MessageIcon::None);
       break;
@@ -84,17 +86,26 @@ void MainWindowCommands::GetCurr(bool pblnAskToKeepNonOffice) {
 
 // The rescan after the reopen carries the hand-added files over; the log is
 // read first so that one it cannot read is neither reopened nor rewritten.
-void MainWindowCommands::ReopenAll() {
+void MainWindowCommands::ReopenAll(const GoFlags& reopen) {
   const OpenDocLog log(services_.logPath, services_.fs, services_.locale);
   const std::optional<std::wstring> manualEntries = GatherManualEntries(log);
   if (!manualEntries) {
     services_.view.SetMsg1Caption(LogUnreadableMessage(services_.logPath));
     return;
   }
-  services_.scanner.Go(kReopenAll);
+  services_.scanner.Go(reopen);
   services_.state.blnKeepShown = !services_.state.trayIconShown;
   services_.scanner.Go(kQuietScan);
   ShowLogSummaryIf(!manualEntries->empty());
+}
+
+// The list the log held before this run first wrote it, reopened as the log is.
+void MainWindowCommands::ReopenPrevious() {
+  if (!FileExists(services_.fs, PreviousLogPath(services_.logPath))) {
+    services_.view.SetMsg1Caption(L"No list of an earlier session has been kept yet.");
+    return;
+  }
+  ReopenAll(kReopenPreviousSession);
 }
 
 // With hand-added files in it, the label sums up the whole log rather than

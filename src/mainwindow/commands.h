@@ -66,7 +66,9 @@ class MainWindowCommands final : public MainCommands {
   // The rescan that carries the hand-added files over, asking first when
   // pblnAskToKeepNonOffice is set.
   void GetCurr(bool pblnAskToKeepNonOffice);
-  void ReopenAll();
+  // "Re&open Now", or "Reopen &Previous Session" with kReopenPreviousSession.
+  void ReopenAll(const GoFlags& reopen = kReopenAll);
+  void ReopenPrevious();
   // A file chosen by hand goes into the log, then the rescan keeps it.
   void ManualAdd();
   void OpenLog();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "doclog/log_encoding.h"
 #include "doclog/reopen.h"
 #include "doclog/scanner.h"
@@ -139,6 +141,25 @@ TEST_F(CommandsTest, ReopenAllReopensRescansAndPutsTheHandAddedFilesBackOnce) {
   EXPECT_TRUE(state.blnKeepShown);  // no icon: the window stays
   EXPECT_FALSE(window.hidden);
   EXPECT_TRUE(question.asked.empty());
+}
+
+// The list the log held before this run first wrote it ("No" at logon, a
+// scan since): reopened as the log is, said from when, and kept by the rescan.
+TEST_F(CommandsTest, ReopenPreviousSessionReopensTheListTheLogHeldBefore) {
+  commands.OnCommand(MainCommand::FileReopenPrevious, false);
+  EXPECT_EQ(window.msg1, L"No list of an earlier session has been kept yet.");
+  EXPECT_TRUE(office.journal.empty());
+
+  fs.files[L"C:\\App\\Valmora.previous.txt"] = "01/12/2026 09:00\r\nC:\\D\\w.docx\r\nC:\\N\\a.txt\r\n";
+  fs.files[kLog] = "05/12/2026 14:00\r\nC:\\N\\b.pdf\r\n";
+  for (const wchar_t* f : {L"C:\\D\\w.docx", L"C:\\N\\a.txt", L"C:\\N\\b.pdf"}) fs.files[f] = "x";
+  commands.OnCommand(MainCommand::FileReopenPrevious, false);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\D\\w.docx (max)", L"C:\\N\\a.txt (max)"}));
+  ASSERT_FALSE(window.captions.empty());
+  EXPECT_TRUE(std::find(window.captions.begin(), window.captions.end(),
+                        L"Session of 01/12/2026 09:00\r\nExcel: none\r\nWord: 1\r\nPowerPoint: none\r\nOutlook: none\r\n"
+                        L"Other: 1") != window.captions.end());
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\w.docx|C:\\N\\b.pdf|") << "Word may still be opening it";
 }
 
 TEST_F(CommandsTest, ReopenAllInWatchModeHidesTheWindowAgain) {

@@ -29,5 +29,6 @@ inline constexpr int kMnuFileExit = 203;
 inline constexpr int kMnuHelpHelp = 204;
 inline constexpr int kMnuHelpAbout = 205;
 inline constexpr int kMnuPopupRestore = 206;
+inline constexpr int kMnuFileReopenPrevious = 207;
 
 }  // namespace valmora::ids

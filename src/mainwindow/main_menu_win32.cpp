@@ -21,6 +21,7 @@ struct MenuSpec {
 constexpr MenuEntry kFileEntries[] = {
     {ids::kMnuFileManualAdd, L"Manually &add file (eg. non-office)", MainCommand::FileManualAdd},
     {ids::kMnuFileOpenLog, L"Open log file", MainCommand::FileOpenLog},
+    {ids::kMnuFileReopenPrevious, L"Reopen &Previous Session", MainCommand::FileReopenPrevious},
     {ids::kMnuFileExit, L"E&xit", MainCommand::Exit},
 };
 constexpr MenuEntry kHelpEntries[] = {

@@ -28,6 +28,7 @@ enum class MainCommand {
   ReopenOnRestart,     // cmdReopenOnRestart
   FileManualAdd,       // mnuFileManualAdd
   FileOpenLog,         // mnuFileOpenLog
+  FileReopenPrevious,  // the last session's list
   HelpHelp,            // mnuHelpHelp
   HelpAbout,           // mnuHelpAbout
   PopupRestore,        // mnuPopupRestore
