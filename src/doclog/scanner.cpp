@@ -116,6 +116,11 @@ Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& date
   if (flags.pblnInShutdown) return log.MergeRewrite(entries) ? Written::Yes : Written::Failed;
   std::vector<std::wstring> kept;
   std::set<std::wstring> keptOnce;
+  // What a reopen has just handed over stays too: Office may still be opening it.
+  std::set<std::wstring> reopened;
+  for (const std::wstring& line : result.reopened) {
+    if (TraitsOf(ClassifyLogLine(line, log.GetLocale()))) reopened.insert(line);
+  }
   for (const std::wstring& line : previous) {
     const LineKind kind = ClassifyLogLine(line, log.GetLocale());
     if (kind == LineKind::OtherEntry) {
@@ -126,11 +131,12 @@ Written WriteLog(OpenDocLog& log, const GoFlags& flags, const std::wstring& date
     }
     // An application that did not answer completely (hung, busy, a field
     // unread, not attachable) said nothing of these: they stay.
-    if (std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end()) result.Write(line);
+    const bool notRead = std::find(result.notRead.begin(), result.notRead.end(), kind) != result.notRead.end();
+    if (notRead || reopened.contains(line)) result.Write(line);
   }
-  // So does what a reopen has just handed over: Office may still be opening it.
+  // In the log's order; then those of a list the log no longer holds (the last session's).
   for (const std::wstring& line : result.reopened) {
-    if (TraitsOf(ClassifyLogLine(line, log.GetLocale()))) result.Write(line);
+    if (reopened.contains(line)) result.Write(line);
   }
   return log.Overwrite(dateLine, entries, kept) ? Written::Yes : Written::Failed;
 }

@@ -353,11 +353,15 @@ TEST_F(ScannerTest, TheScanAfterAReopenKeepsWhatItHandedOverUntilTheNext) {
   } reopen;
   Scanner reopening{state, {office, logPath, fs, locale, clock, view, notices, &reopen}};
   WriteLog("01/12/2026 09:00\r\nC:\\D\\slow.xlsx\r\nC:\\D\\open.docx\r\nC:\\D\\closed.xlsx\r\nOutlook:00AA'x\r\n"
-           "C:\\Notes\\plan.txt\r\n");
+           "C:\\Notes\\plan.txt\r\nOutlook:00BB'y\r\n");
   office.apps[OfficeApp::Word] = Running({Doc(L"C:\\D\\open.docx")});
+  office.apps[OfficeApp::Outlook] = {AppState::GaveUp, {}, {}};
   reopening.Go(kReopenAll);
   reopening.Go(kQuietScan);
-  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\open.docx|C:\\D\\slow.xlsx|Outlook:00AA'x|C:\\Notes\\plan.txt|");
+  // Kept, in the log's order, with what Outlook said nothing of.
+  EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\open.docx|C:\\D\\slow.xlsx|Outlook:00AA'x|Outlook:00BB'y|"
+                   L"C:\\Notes\\plan.txt|");
+  office.apps[OfficeApp::Outlook] = Running({});
   reopening.Go(kQuietScan);
   EXPECT_EQ(Log(), L"05/12/2026 14:07|C:\\D\\open.docx|C:\\Notes\\plan.txt|");
 }
