@@ -1,6 +1,8 @@
 // The reopen of logged items through the real Valmora.exe and the shell recorder.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "fake_office.h"
 #include "harness.h"
 #include "library/utf.h"
@@ -73,20 +75,64 @@ TEST(ReopenE2E, AReopenRunOpensLoggedFilesInOrderAndWarnsAboutMissingOnes) {
 // An Outlook that gives no answer (hung, or busy past its time) is no Outlook
 // that found nothing: no warning waits for a click, and the shell gets each
 // item as if found.
+// The program COM would start for Outlook, replaced for a while by one that
+// is not there: a machine whose mail program has no automation object.
+class NoOutlookServer {
+ public:
+  NoOutlookServer() {
+    ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    wchar_t old[1024] = {};
+    DWORD size = sizeof old - sizeof(wchar_t);
+    if (key_ && ::RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
+      old_ = old;
+    }
+    Set(L"C:\\nowhere\\no-outlook.exe");
+  }
+  ~NoOutlookServer() {
+    if (!old_.empty()) Set(old_);
+    if (key_) ::RegCloseKey(key_);
+  }
+  NoOutlookServer(const NoOutlookServer&) = delete;
+  NoOutlookServer& operator=(const NoOutlookServer&) = delete;
+  bool Replaced() const { return key_ && !old_.empty(); }
+
+ private:
+  static constexpr wchar_t kServerKey[] =
+      L"Software\\Classes\\CLSID\\{ADBFEEBB-B30D-4142-9DCD-137E7E7C6DC9}\\LocalServer32";
+  void Set(const std::wstring& value) {
+    if (key_) {
+      ::RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  HKEY key_ = nullptr;
+  std::wstring old_;
+};
+
+// An Outlook that gives no answer (hung, busy past its time, not there to be
+// started) is no Outlook that found nothing: no warning waits for a click,
+// and the shell gets each item as if found.
 TEST(ReopenE2E, ItemsOutlookGaveNoAnswerForAreHandedToTheShellWithoutAWarning) {
   const struct {
     const char* what;
-    std::string faults;
-    int lookups;  // GetItemFromID calls the fake saw
+    std::string faults;  // nothing: Outlook is not running, and cannot be started
+    int lookups;         // GetItemFromID calls the fake saw
   } cases[] = {
       // The first lookup waits out its deadline, the second gives up at once.
       {"a lookup that hangs", "GetItemFromID hangs\n", 1},
       {"a namespace refused as busy", "GetNamespace rejected 1000\n", 0},
+      {"no automation object", "", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeOffice outlook(L"Outlook", "[Outlook]\n" + c.faults + "item\n  EntryID = 00CD34\n  Subject = Lunch\n");
-    ASSERT_TRUE(outlook.Start());
+    std::optional<NoOutlookServer> missing;
+    if (c.faults.empty()) {
+      missing.emplace();
+      ASSERT_TRUE(missing->Replaced());
+    } else {
+      ASSERT_TRUE(outlook.Start());
+    }
     ShellRecord record;
     TestFolder folder(L"reopen_silent_outlook");
     folder.WriteFile(L"Valmora.txt", "12/5/2026 14:07\r\nOutlook:00CD34'Lunch\r\nOutlook:00EF56'Minutes\r\n");
@@ -104,6 +150,7 @@ TEST(ReopenE2E, ItemsOutlookGaveNoAnswerForAreHandedToTheShellWithoutAWarning) {
     const std::wstring maximised = ShowCommand(SW_SHOWMAXIMIZED);
     EXPECT_EQ(record.ReadWhenQuiet(),
               (std::vector<ShellRequest>{{L"Outlook:00CD34", maximised}, {L"Outlook:00EF56", maximised}}));
+    if (missing) continue;
     const auto counts = outlook.Counts().members;
     const auto lookups = counts.find("NameSpace.GetItemFromID");
     EXPECT_EQ(lookups == counts.end() ? 0 : lookups->second.invokes, c.lookups) << "asked no more than that";
