@@ -19,7 +19,9 @@ void LookUpOutlookItem(const std::wstring& entryId, DispatchCaller& call, Lookup
   OutlookLookup lookup{LookupAnswer::GaveUp, L""};
   const wchar_t* const progId = Traits(OfficeApp::Outlook).progId;
   ComPtr<IDispatch> outlook;
-  if (AttachTo(progId, &outlook) == Attached::NotRunning) outlook = Create(progId);
+  // One that cannot be attached (not running, or its registration outlived
+  // it) is started: COM gives the running one where there is one.
+  if (AttachTo(progId, &outlook) != Attached::Yes) outlook = Create(progId);
   const Bstr mapi(L"MAPI"), id(entryId);
   if (outlook && mapi.Allocated() && id.Allocated()) {
     const VARIANT mapiArgument = TextArgument(mapi);
