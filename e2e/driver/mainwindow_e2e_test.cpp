@@ -737,6 +737,7 @@ TEST_F(MainWindowInProcess, MenusTooltipsAndThePointerOverTheBadge) {
       {L"&File",
        {{L"Manually &add file (eg. non-office)", ids::kMnuFileManualAdd},
         {L"Open log file", ids::kMnuFileOpenLog},
+        {L"Reopen &Previous Session", ids::kMnuFileReopenPrevious},
         {L"E&xit", ids::kMnuFileExit}}},
       {L"&Help", {{L"&Help", ids::kMnuHelpHelp}, {L"&About", ids::kMnuHelpAbout}}},
   };
