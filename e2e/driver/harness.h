@@ -159,6 +159,8 @@ void Screenshot(HWND window, const std::wstring& name);
 // open it, sharing delete: its atomic replace leaves a handle with delete
 // access on the new log for a moment, and a plainer open fails then.
 std::string ReadBytes(const std::wstring& path);
+// How often part stands in text, without overlaps: a log line written once.
+std::size_t Occurrences(const std::string& text, const std::string& part);
 std::wstring EnvOr(const wchar_t* name, const wchar_t* fallback);
 
 }  // namespace e2e

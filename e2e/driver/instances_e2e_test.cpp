@@ -23,11 +23,6 @@ namespace msgbox = valmora::msgbox_ids;
 
 std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
 
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-  return count;
-}
 
 constexpr char kFirstExcel[] = "[Excel]\nworkbook C:\\Data\\a1.xlsx\nworkbook C:\\Data\\a2.xlsx\n  Saved = false\n";
 constexpr char kSecondExcel[] = "[Excel]\nworkbook C:\\Data\\b1.xlsx\nworkbook C:\\Data\\b2.xlsx\n";

@@ -19,11 +19,6 @@ namespace msgbox = valmora::msgbox_ids;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-  return count;
-}
 
 // The program's box once its message begins so, or nullptr after the time.
 HWND WaitForBoxBeginning(const Process& valmora, const std::wstring& start, std::chrono::milliseconds bound) {
