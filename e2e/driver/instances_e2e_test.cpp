@@ -23,7 +23,6 @@ namespace msgbox = valmora::msgbox_ids;
 
 std::wstring Message(HWND box) { return Text(::GetDlgItem(box, msgbox::kTxtMessage)); }
 
-
 constexpr char kFirstExcel[] = "[Excel]\nworkbook C:\\Data\\a1.xlsx\nworkbook C:\\Data\\a2.xlsx\n  Saved = false\n";
 constexpr char kSecondExcel[] = "[Excel]\nworkbook C:\\Data\\b1.xlsx\nworkbook C:\\Data\\b2.xlsx\n";
 constexpr char kPowerPoint[] =
