@@ -273,6 +273,30 @@ TEST(Startup, SecondInstanceEndsSilentlyUntilTheFirstHasGone) {
   EXPECT_EQ(MessageBoxText(box), L"Commandline is invalid");
 }
 
+// The user starts the program again while it hides in the notification
+// area: the second start ends at once and brings the first to the front; an
+// unattended start (/shutdown at logoff) leaves it where it is.
+TEST(Startup, ASecondStartShowsTheFirstHiddenInTheTrayButAnUnattendedOneDoesNot) {
+  TestFolder folder(L"single_tray");
+  Process first(folder.Exe(), L"/watch=300");  // no log yet: nothing to ask
+  HWND main = first.WaitForWindow(ids::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return Text(::GetDlgItem(main, ids::kLblMsg1)).starts_with(L"Currently open:"); }, 60s));
+  ::PostMessageW(main, WM_CLOSE, 0, 0);  // watching: the close box hides it in the tray
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, 30s));
+
+  Process unattended(folder.Exe(), L"/shutdown");
+  EXPECT_EQ(unattended.WaitForExit(20s), 0u);
+  EXPECT_FALSE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 3s)) << "a /shutdown start showed it";
+
+  Process again(folder.Exe(), L"");
+  EXPECT_EQ(again.WaitForExit(20s), 0u);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 20s)) << "nothing to see";
+  Screenshot(main, L"second_start_shows_the_first");
+  PressDialogButton(main, ids::kCmdExit);
+  EXPECT_EQ(first.WaitForExit(30s), 0u);
+}
+
 // A handle of the test's own keeps the mutex alive across the kill, so the
 // next start really meets one that its owner abandoned.
 TEST(Startup, KilledInstanceDoesNotBlockTheNext) {

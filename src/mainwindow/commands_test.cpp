@@ -30,6 +30,7 @@ struct FakeMainWindow : FakeScanView, MainView {
   void MoveTo(long, long) override {}
   void Display() override {}
   void Close() override { closed = true; }
+  void ShowRunningInstance() override {}
   void ShowStandardMessage(const std::wstring& t, MessageIcon) override { standard.push_back(t); }
   bool closed = false;
   std::vector<std::wstring> standard;

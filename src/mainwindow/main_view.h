@@ -58,6 +58,9 @@ class MainView {
   virtual void Display() = 0;
   // Closing from code ends the program.
   virtual void Close() = 0;
+  // Brings the instance that already runs to the front (restored, visible,
+  // foreground), as its notification icon's "Restore" does.
+  virtual void ShowRunningInstance() = 0;
   // The platform's standard message box with an OK button, titled "Valmora".
   virtual void ShowStandardMessage(const std::wstring& text, MessageIcon icon) = 0;
 };

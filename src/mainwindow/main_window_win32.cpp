@@ -430,6 +430,32 @@ void frmMain::Close() {
   hwnd_ = nullptr;
 }
 
+void frmMain::ShowRunningInstance() {
+  struct Search {
+    DWORD self = ::GetCurrentProcessId();
+    HWND found = nullptr;
+    DWORD process = 0;
+  } search;
+  ::EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(parameter);
+        wchar_t name[64] = {};
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        if (process == s.self || !::GetClassNameW(window, name, 64) || std::wcscmp(name, ids::kMainWindowClass) != 0) {
+          return TRUE;
+        }
+        s.found = window;
+        s.process = process;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return;
+  // The user has just started this one: the right to the foreground passes on.
+  ::AllowSetForegroundWindow(search.process);
+  ::PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(ids::kMnuPopupRestore, 0), 0);
+}
+
 // Owned by a window that was never shown, the box would have no taskbar
 // button and could be lost behind other windows while the hidden process
 // holds the guard: without a visible owner it stands on its own, in front.

@@ -44,6 +44,7 @@ class frmMain : public MainView, public ScanView {
   void MoveTo(long leftTwips, long topTwips) override;
   void Display() override;
   void Close() override;
+  void ShowRunningInstance() override;
   void ShowStandardMessage(const std::wstring& text, MessageIcon icon) override;
 
   void SetListUnsavedEnabled(bool enabled) override;

@@ -43,15 +43,18 @@ std::wstring LogPlaceNote(const MainState& state) {
 StartupOutcome RunStartup(MainState& state, StartupServices& services) {
   MainView& view = services.view;
 
+  const CommandLineRun run = MatchCommandLine(state.commandLine);
   state.objMutex = services.createGuard();
   if (!state.objMutex || state.objMutex->InstExists()) {
+    // A start the user made shows the one that runs, hidden in the tray as
+    // it may be; the unattended runs end without a trace.
+    if (state.objMutex && run != CommandLineRun::Shutdown && run != CommandLineRun::Reopen) view.ShowRunningInstance();
     view.Close();
     return StartupOutcome::Ended;
   }
 
   state.strLogFile = LogFilePath(state, services.fs);
   const OpenDocLog log(state.strLogFile, services.fs, services.locale);
-  const CommandLineRun run = MatchCommandLine(state.commandLine);
 
   if (run == CommandLineRun::Shutdown) {
     if (services.scanner) {

@@ -34,6 +34,7 @@ class FakeView : public MainView {
   void MoveTo(long l, long t) override { left = l, top = t; }
   void Display() override { j_.Add(L"display"); }
   void Close() override { j_.Add(L"close"); }
+  void ShowRunningInstance() override { j_.Add(L"show the running one"); }
   void ShowStandardMessage(const std::wstring& t, MessageIcon) override { j_.Add(L"msgbox:" + t.substr(0, t.find(L"\r"))); }
 
   std::wstring cmdLine, msg1;
@@ -125,10 +126,20 @@ class StartupTest : public ::testing::Test {
 
 using EventList = std::vector<std::wstring>;
 
+// It ends at once whatever the command line; a start the user made first
+// shows the one that runs, an unattended one leaves no trace.
 TEST_F(StartupTest, SecondInstanceEndsAtOnceWhateverTheCommandLine) {
   otherInstance = true;
-  EXPECT_EQ(Run(L"/shutdown"), StartupOutcome::Ended);
-  EXPECT_EQ(Events(), EventList{L"close"});
+  const struct {
+    const wchar_t* commandLine;
+    bool shows;
+  } cases[] = {{L"/shutdown", false}, {L"/reopen", false}, {L"", true}, {L"/watch", true}, {L"-bad", true}};
+  for (const auto& c : cases) {
+    journal.events.clear();
+    EXPECT_EQ(Run(c.commandLine), StartupOutcome::Ended);
+    const EventList expected = c.shows ? EventList{L"show the running one", L"close"} : EventList{L"close"};
+    EXPECT_EQ(Events(), expected) << c.commandLine;
+  }
   EXPECT_EQ(fs.writes, 0);
 }
 

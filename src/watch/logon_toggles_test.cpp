@@ -24,6 +24,7 @@ struct Window : MainView, TrayIcon, WatchTimer, WatchWindow, DocumentScanner {
   void MoveTo(long, long) override {}
   void Display() override {}
   void Close() override {}
+  void ShowRunningInstance() override {}
   void ShowStandardMessage(const std::wstring&, MessageIcon) override {}
 
   void Add() override { icon = true, ++iconAdds; }
