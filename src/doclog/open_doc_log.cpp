@@ -24,10 +24,6 @@ bool EntryList::Add(const std::wstring& entry) {
   return true;
 }
 
-bool EntryList::Contains(const std::wstring& entry) const {
-  return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
-}
-
 bool OpenDocLog::Exists() const { return fs_.FindsAnyEntry(path_); }
 
 std::optional<std::vector<std::wstring>> OpenDocLog::ReadLines() const {

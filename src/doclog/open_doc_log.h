@@ -18,7 +18,6 @@ class EntryList {
 
   // False when the list is full and the entry was not stored.
   bool Add(const std::wstring& entry);
-  bool Contains(const std::wstring& entry) const;
   const std::vector<std::wstring>& Entries() const { return entries_; }
   std::size_t Count() const { return entries_.size(); }
 

@@ -135,13 +135,15 @@ ReopenOutcome Reopener::Reopen(const GoFlags& flags, const StopRequested& stoppe
   ReopenOutcome outcome;
   for (const Entry& entry : entries) {
     if (stopped()) break;  // the program is ending: nothing more is opened
-    std::wstring target = entry.app ? EntryTarget(*entry.app, entry.line) : entry.line;
-    const OutlookEntryParts parts = SplitOutlookEntry(entry.line);
-    if (entry.kind == LineKind::OutlookEntry) target = kOutlookPrefix + parts.itemId;
+    const bool outlook = entry.kind == LineKind::OutlookEntry;
+    const OutlookEntryParts parts = outlook ? SplitOutlookEntry(entry.line) : OutlookEntryParts{};
+    const std::wstring target = outlook     ? kOutlookPrefix + parts.itemId
+                                : entry.app ? EntryTarget(*entry.app, entry.line)
+                                            : entry.line;
     if (!met.insert(target).second) continue;
     view.SetMsg1Caption(L"Reopening\r\n" + entry.line);
     bool reopen = true, missing = false;
-    if (entry.kind == LineKind::OutlookEntry) {
+    if (outlook) {
       if (openNow.HasOutlookItem(parts.itemId)) {
         reopen = false;
       } else {

@@ -52,16 +52,20 @@ class WorkerEnd {
 
 Win32OfficeAutomation::Win32OfficeAutomation(OfficeTimings timings) : timings_(timings) {}
 
+bool Win32OfficeAutomation::Free(OfficeApp app) const {
+  const std::shared_ptr<WorkerJob>& last = last_[static_cast<int>(app)];
+  return !last || last->HasExited();
+}
+
 bool Win32OfficeAutomation::MayStart(OfficeApp app, Clock::time_point deadline, Clock::time_point stuckUntil) {
+  if (Free(app)) return true;
   const std::shared_ptr<WorkerJob> previous = last_[static_cast<int>(app)];
-  if (!previous || previous->HasExited()) return true;
   // One given up on is stuck in the hung application: it gets a moment, as a
   // cancelled call does, to come back. One still under way is waited for.
   const auto until = previous->Stopped() ? std::min(deadline, stuckUntil) : deadline;
   if (!WaitPumpingMessages(previous->ExitedEvent(), MillisecondsUntil(until))) return false;
   // A call made from a message served meanwhile may have started a worker of its own.
-  const std::shared_ptr<WorkerJob>& last = last_[static_cast<int>(app)];
-  return last == previous || !last || last->HasExited();
+  return last_[static_cast<int>(app)] == previous || Free(app);
 }
 
 template <typename Result>
@@ -124,7 +128,7 @@ std::vector<AppSnapshot> Win32OfficeAutomation::GatherAll(std::span<const Office
     const std::shared_ptr<GatherJob>& under = gathering_[app];
     if (under && !under->HasFinished() && !under->Stopped()) {
       gathers[i] = under;  // asked from a message served while a scan waits: its answer is as fresh
-    } else if (!last_[app] || last_[app]->HasExited()) {
+    } else if (Free(apps[i])) {
       start(i);
     } else {
       held.push_back(i);

@@ -44,6 +44,8 @@ class Win32OfficeAutomation : public OfficeAutomation {
   template <typename Result>
   using Work = std::function<void(DispatchCaller& call, ResultJob<Result>& job)>;
 
+  // No worker of the application holds on to anything.
+  bool Free(OfficeApp app) const;
   // Waits, up to the deadline, for the application's last worker to let go;
   // one stuck in a hung call only until `stuckUntil`. False when it still
   // holds on: a new worker would only queue behind it.
